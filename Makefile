@@ -1,0 +1,33 @@
+# Starhollow: the two everyday commands are `make play` and `make test`.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: play test bench fuzz clean
+
+play:
+	@bash scripts/setup.sh base
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSTARHOLLOW_TESTS=OFF >/dev/null
+	@cmake --build build -j $(JOBS)
+	@./build/starhollow
+
+test:
+	@bash scripts/setup.sh base
+	@cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DSTARHOLLOW_SANITIZE=ON >/dev/null
+	@cmake --build build-test -j $(JOBS)
+	@cd build-test && ctest --output-on-failure -j $(JOBS)
+
+bench:
+	@bash scripts/setup.sh bench
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSTARHOLLOW_TESTS=OFF -DSTARHOLLOW_BENCH=ON >/dev/null
+	@cmake --build build-bench -j $(JOBS) --target starhollow_bench
+	@./build-bench/starhollow_bench
+
+fuzz:
+	@bash scripts/setup.sh fuzz
+	@CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTARHOLLOW_TESTS=OFF \
+	   -DSTARHOLLOW_SANITIZE=ON -DSTARHOLLOW_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_records
+	@mkdir -p build-fuzz/corpus
+	@./build-fuzz/fuzz_records -max_total_time=60 build-fuzz/corpus
+
+clean:
+	rm -rf build build-test build-bench build-fuzz

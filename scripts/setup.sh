@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Checks that the tools the build needs are present and installs the missing
+# Debian packages where apt-get can be used. Usage: setup.sh [base|bench|fuzz]
+set -euo pipefail
+
+want="${1:-base}"
+missing=()
+
+have_header() { [ -e "/usr/include/$1" ] || [ -e "/usr/local/include/$1" ]; }
+
+command -v g++ >/dev/null 2>&1 || missing+=(g++)
+command -v cmake >/dev/null 2>&1 || missing+=(cmake)
+have_header ncurses.h || missing+=(libncurses-dev)
+have_header gtest/gtest.h || missing+=(libgtest-dev)
+if [ "$want" = bench ]; then
+  have_header benchmark/benchmark.h || missing+=(libbenchmark-dev)
+fi
+if [ "$want" = fuzz ]; then
+  command -v clang++ >/dev/null 2>&1 || missing+=(clang)
+  # libFuzzer and the sanitizer runtimes come with clang's runtime package.
+  ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 \
+    || missing+=(libclang-rt-dev)
+fi
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if command -v apt-get >/dev/null 2>&1 && { [ "$(id -u)" -eq 0 ] || command -v sudo >/dev/null 2>&1; }; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  echo "Installing missing packages: ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+  exit 0
+fi
+
+echo "Starhollow needs these packages, please install them: ${missing[*]}" >&2
+exit 1

@@ -1,0 +1,29 @@
+#pragma once
+// Framed message windows and yes/no questions drawn over any screen.
+
+#include "console/ScreenGrid.h"
+
+class ConLib;
+
+// Draws a star frame with a blank interior and an optional centred title.
+void DrawBorder(int width, int height, COORD position, const char* title, ConLib* console);
+
+class Window {
+public:
+    int width = 0;
+    int height = 0;
+    COORD position{0, 0};
+    int backgroundColor = 7;
+    int textColor = 1;
+    ConLib* console = nullptr;
+
+    void Show(const char* title, const char* text);
+    bool ShowDialog(const char* title, const char* text, int yesKey, int noKey);
+
+    // Sets size and places the window in the middle of the screen.
+    void centre(int w, int h);
+
+private:
+    // Writes the frame and the wrapped text; the cursor ends after the text.
+    void drawFramedText(const char* title, const char* text);
+};
