@@ -1,0 +1,103 @@
+#include "shell/Game.h"
+
+#include <cstring>
+
+#include "console/HelpFuncLib.h"
+#include "console/KeyDecoder.h"
+
+namespace {
+
+constexpr const char* GAME_TITLE = "Starhollow";
+
+void writeAt(ConLib* console, int x, int y, const char* text) {
+    console->SetPosition(COORD{static_cast<short>(x), static_cast<short>(y)});
+    console->OutputString(text);
+}
+
+void writeCentred(ConLib* console, int y, const char* text) {
+    writeAt(console, foundMiddle(SCREEN_WIDTH, static_cast<int>(std::strlen(text))), y, text);
+}
+
+}  // namespace
+
+Game::Game(std::unique_ptr<Backend> backend) : console(std::move(backend)) {
+    dialogWindow.width = 45;
+    dialogWindow.height = 8;
+    dialogWindow.position = COORD{static_cast<short>(foundMiddle(80, 45)), static_cast<short>(foundMiddle(25, 8))};
+    dialogWindow.backgroundColor = 7;
+    dialogWindow.textColor = 1;
+    dialogWindow.console = &console;
+    clearTable(worldName, 20);
+    console.SetTitle(GAME_TITLE);
+}
+
+void Game::run() {
+    int choice = CHOICE_EXIT;
+    do {
+        choice = menu(&console);
+        switch (choice) {
+            case CHOICE_EXIT:
+                if (!confirmQuit()) choice = -1;
+                break;
+            case CHOICE_CREDITS: credits(&console); break;
+            default: break;  // new game, tutorial and load come with their own screens
+        }
+    } while (choice != CHOICE_EXIT);
+}
+
+bool Game::confirmQuit() {
+    return dialogWindow.ShowDialog("INFORMATION", "Are you sure you want to quit the game?\n\nY - YES / N - NO", 'Y',
+                                   'N');
+}
+
+void Game::drawMenu(ConLib* con) {
+    con->SetBackgroundColor(0);
+    con->SetTextColor(7);
+    con->Clear();
+    DrawBorder(80, 25, COORD{0, 0}, "MAIN MENU", con);
+    writeCentred(con, 2, GAME_TITLE);
+    const int column = foundMiddle(80, 12);
+    writeAt(con, column, 4, "N - New Game");
+    writeAt(con, column, 5, "T - Tutorial");
+    writeAt(con, column, 6, "L - Load Game");
+    writeAt(con, column, 7, "C - Credits");
+    writeAt(con, column, 8, "E - Exit");
+    writeAt(con, 2, 22, "Beta version 1.1.0 - a trading voyage for the text terminal");
+    con->SetPosition(COORD{0, 0});
+    con->SetTextColor(7);
+}
+
+int Game::menu(ConLib* con) {
+    drawMenu(con);
+    for (;;) {
+        switch (con->GetKey()) {
+            case 'N': return CHOICE_NEW_GAME;
+            case 'T': return CHOICE_TUTORIAL;
+            case 'L': return CHOICE_LOAD;
+            case 'C': return CHOICE_CREDITS;
+            case 'E': return CHOICE_EXIT;
+            default: break;
+        }
+    }
+}
+
+void Game::drawCredits(ConLib* con) {
+    con->SetBackgroundColor(0);
+    con->SetTextColor(7);
+    con->Clear();
+    DrawBorder(79, 25, COORD{0, 0}, "CREDITS", con);
+    static const struct {
+        int row;
+        const char* text;
+    } lines[] = {{2, "Game project:"}, {4, "Quillmark"},  {6, "Graphics:"},          {8, "Quillmark"},
+                 {10, "Programming:"}, {12, "Quillmark"}, {14, "Tested by:"},        {16, "Brannoch"},
+                 {17, "Quillmark"},    {19, "Special thanks to:"}, {21, "Vellmir"}};
+    for (const auto& line : lines) writeCentred(con, line.row, line.text);
+    con->SetPosition(COORD{0, 0});
+}
+
+void Game::credits(ConLib* con) {
+    drawCredits(con);
+    while (con->GetKey() == 0) {
+    }
+}
