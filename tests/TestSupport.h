@@ -1,0 +1,52 @@
+#pragma once
+// Shared helpers for the headless tests.
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "console/ConLib.h"
+#include "console/HeadlessBackend.h"
+
+// A console whose screen and keyboard belong to the test.
+struct HeadlessConsole {
+    std::unique_ptr<HeadlessBackend> owned = std::make_unique<HeadlessBackend>();
+    HeadlessBackend* screen = owned.get();
+    ConLib con{std::move(owned)};
+};
+
+// Text of `length` cells of the live grid starting at (x, y).
+inline std::string gridText(const ConLib& con, int x, int y, int length) {
+    std::string text;
+    for (int i = 0; i < length && x + i < SCREEN_WIDTH; ++i) text.push_back(con.grid().at(x + i, y).ch);
+    return text;
+}
+
+// Runs a test inside a fresh temporary working folder (galaxy files are
+// written to the working folder), and removes it afterwards.
+class ScopedWorkDir {
+public:
+    ScopedWorkDir() {
+        previous_ = std::filesystem::current_path();
+        std::string pattern = (std::filesystem::temp_directory_path() / "starhollow-test-XXXXXX").string();
+        char* made = mkdtemp(pattern.data());
+        if (made == nullptr) std::abort();
+        path_ = made;
+        std::filesystem::current_path(path_);
+    }
+    ~ScopedWorkDir() {
+        std::error_code error;
+        std::filesystem::current_path(previous_, error);
+        std::filesystem::remove_all(path_, error);
+    }
+    ScopedWorkDir(const ScopedWorkDir&) = delete;
+    ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path previous_;
+    std::filesystem::path path_;
+};
