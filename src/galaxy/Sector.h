@@ -1,0 +1,134 @@
+#pragma once
+// The one sector of the galaxy that is in memory: its planets, the ancient
+// part hidden in it and the space-pirates planet. The other sectors live in
+// the galaxy file and are read and written one record at a time.
+
+#include <array>
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+#include "console/ScreenGrid.h"
+#include "galaxy/SaveRecords.h"
+#include "planet/Planet.h"
+
+class ConLib;
+class Player;
+
+namespace galaxy {
+// Sector coordinates run from -50 to 50 on both axes.
+constexpr int MIN_COORD = -50;
+constexpr int MAX_COORD = 50;
+constexpr int SIDE = MAX_COORD - MIN_COORD + 1;  // 101
+
+constexpr bool isSectorCoord(int value) { return value >= MIN_COORD && value <= MAX_COORD; }
+// Key of sector (x, y) in the galaxy file, 1 to 10201.
+constexpr int sectorNumber(int x, int y) { return y * SIDE + x + 5101; }
+constexpr bool isSectorNumber(int n) { return n >= 1 && n <= SECTOR_COUNT; }
+
+// The galaxy's file: its name followed by ".glx".
+std::string fileName(const char* galaxyName);
+}  // namespace galaxy
+
+// Why a load did not happen.
+enum class LoadResult {
+    Ok,
+    NoFile,        // the galaxy file cannot be opened
+    Damaged,       // a record is short or holds values the game cannot use
+    NoSuchSector,  // the sector number lies outside 1..10201
+};
+
+class Sector {
+public:
+    static constexpr int MAX_PLANETS = 10;
+    static constexpr short NO_PART = -1;
+    static constexpr int PART_KINDS = 7;
+
+    // ---- Model and generation (SectorModel.cpp) -----------------------------
+
+    Sector(int x, int y, Player* player, const char* wName);
+
+    // Regenerates the planets for sector (x, y) and removes the pirates
+    // planet; the ancient part stays as it is.
+    void genSector(int x, int y);
+    void genPlanets(int x, int y);
+
+    void setNumber(int n);
+    int getNumber() const { return number; }
+    void setSecX(int x) { secX = x; }
+    void setSecY(int y) { secY = y; }
+    int getSecX() const { return secX; }
+    int getSecY() const { return secY; }
+    // The sector keeps the pointer, not a copy; null is ignored.
+    void setwName(const char* name);
+    const char* getwName() const { return wName; }
+    void setPlayer(Player* p);
+    Player* getPlayer() const { return player; }
+
+    // The first planet on cell (x, y), or null.
+    Planet* getPlanet(int x, int y);
+    // Slot i of the planets in use, or null.
+    Planet* getPlanet(int i);
+    // The planet closest to the ship (lowest slot on ties), or null.
+    Planet* getNearestPlanet();
+    bool planetExist(int i) const;
+    bool planetIsNear(int i) const;
+
+    // Hides an ancient part of that kind (0..6) on a free cell; false when
+    // the sector already holds one.
+    bool setaPart(short kind);
+    bool isOnPart(int x, int y) const;
+    short getaPartKind() const { return aPartKind; }
+    COORD getaPartPos() const { return aPartPos; }
+
+    void genEnemyPlanet();
+    bool isOnEP(int x, int y) const;
+    COORD getEpPos() const { return epPos; }
+
+    // The ancient part "*" and the pirates planet "O", in red.
+    void drawBonuses(ConLib* console) const;
+
+    // ---- Galaxy file (SectorSave.cpp) -----------------------------------------
+
+    void SaveToFile(saveSectorData* data) const;
+    // Refuses a damaged record (false, sector unchanged).
+    bool LoadFromFile(const saveSectorData* data);
+    static bool isSoundRecord(const saveSectorData& data);
+
+    // Writes this sector's record and the player's. On failure the error
+    // line and a pause go to the console when one is given.
+    bool save(ConLib* console, bool show);
+    // Reads sector record n into this sector.
+    LoadResult loadSector(int n);
+    // Reads the player record into the player, then the player's sector.
+    LoadResult loadGame();
+    bool load(int n) { return loadSector(n) == LoadResult::Ok; }
+    bool load() { return loadGame() == LoadResult::Ok; }
+
+    // ---- Galaxy view ----------------------------------------------------------
+
+    void drawMap(ConLib* console);
+
+private:
+    bool hasEnemyPlanet() const { return epPos.X != -1 && epPos.Y != -1; }
+    bool reportSaveFailure(ConLib* console) const;
+    void confirmSave(ConLib* console) const;
+
+    int number = 0;
+    int secX = 0;
+    int secY = 0;
+    const char* wName = nullptr;
+    COORD aPartPos{0, 0};
+    short aPartKind = NO_PART;
+    std::array<Planet, MAX_PLANETS> planets;
+    Player* player = nullptr;
+    COORD epPos{-1, -1};
+};
+
+// Called after each sector record written, with the count so far (1..10201).
+using GalaxyProgress = std::function<void(int sectorsWritten)>;
+
+// Generates every sector of a new galaxy into `working`, one after the
+// other in sector-number order, and writes their records to `out` from its
+// current position. False when a write fails.
+bool writeNewGalaxyRecords(std::ostream& out, Sector& working, const GalaxyProgress& progress = {});

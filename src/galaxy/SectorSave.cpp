@@ -1,0 +1,265 @@
+// The galaxy file: sector records at fixed offsets followed by the player
+// record. Each operation opens the file, reads or writes whole records and
+// closes it again, so every save has reached the operating system when it
+// returns.
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+#include <ostream>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "console/ConLib.h"
+#include "console/HelpFuncLib.h"
+#include "console/Window.h"
+#include "galaxy/Sector.h"
+#include "player/Player.h"
+
+namespace {
+
+using record::get16;
+using record::get32;
+using record::put16;
+using record::put32;
+
+// An open galaxy file, closed when it goes out of scope.
+class GalaxyFile {
+public:
+    GalaxyFile(const std::string& name, int flags) : fd_(::open(name.c_str(), flags | O_CLOEXEC)) {}
+    ~GalaxyFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    GalaxyFile(const GalaxyFile&) = delete;
+    GalaxyFile& operator=(const GalaxyFile&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+
+    // False when the file ends before the whole span was read.
+    bool readAt(std::int64_t offset, std::uint8_t* into, std::size_t size) {
+        while (size > 0) {
+            const ssize_t got = ::pread(fd_, into, size, static_cast<off_t>(offset));
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) return false;
+            into += got;
+            size -= static_cast<std::size_t>(got);
+            offset += got;
+        }
+        return true;
+    }
+
+    bool writeAt(std::int64_t offset, const std::uint8_t* from, std::size_t size) {
+        while (size > 0) {
+            const ssize_t put = ::pwrite(fd_, from, size, static_cast<off_t>(offset));
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) return false;
+            from += put;
+            size -= static_cast<std::size_t>(put);
+            offset += put;
+        }
+        return true;
+    }
+
+    // Closes now; false when the system reports that the writes failed.
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd >= 0 && ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool partKindIsSound(int kind) { return kind >= Sector::NO_PART && kind < Sector::PART_KINDS; }
+
+// The sector that the player record puts the ship in, or 0 when the record
+// holds coordinates outside the galaxy.
+int playerSectorNumber(const savePlayerData& data) {
+    const int x = get32(data.bytes.data() + playerRec::worldX);
+    const int y = get32(data.bytes.data() + playerRec::worldY);
+    if (!galaxy::isSectorCoord(x) || !galaxy::isSectorCoord(y)) return 0;
+    return galaxy::sectorNumber(x, y);
+}
+
+// A record belongs in slot n only when it holds sector n's coordinates:
+// otherwise its next save would land on another sector.
+bool recordFitsSlot(const saveSectorData& data, int n) {
+    const int x = get32(data.bytes.data() + sectorRec::secX);
+    const int y = get32(data.bytes.data() + sectorRec::secY);
+    return galaxy::sectorNumber(x, y) == n;
+}
+
+}  // namespace
+
+std::string galaxy::fileName(const char* galaxyName) {
+    return std::string(galaxyName == nullptr ? "" : galaxyName) + ".glx";
+}
+
+// ---- Record copies -----------------------------------------------------------
+
+void Sector::SaveToFile(saveSectorData* data) const {
+    std::uint8_t* const r = data->bytes.data();
+    data->bytes.fill(0);  // reserved bytes and unused planet slots stay zero
+    put32(r + sectorRec::number, number);
+    put32(r + sectorRec::secX, secX);
+    put32(r + sectorRec::secY, secY);
+    put16(r + sectorRec::aPartX, aPartPos.X);
+    put16(r + sectorRec::aPartY, aPartPos.Y);
+    put16(r + sectorRec::aPartKind, aPartKind);
+    put16(r + sectorRec::epX, epPos.X);
+    put16(r + sectorRec::epY, epPos.Y);
+    savePlanetData slot;
+    for (int i = 0; i < number; ++i) {
+        planets[i].SaveToFile(&slot);
+        std::copy(slot.bytes.begin(), slot.bytes.end(), r + sectorRec::planets + i * PLANET_RECORD_SIZE);
+    }
+}
+
+namespace {
+
+savePlanetData planetSlot(const saveSectorData& data, int i) {
+    savePlanetData slot;
+    const std::uint8_t* const from = data.bytes.data() + sectorRec::planets + i * PLANET_RECORD_SIZE;
+    std::copy(from, from + PLANET_RECORD_SIZE, slot.bytes.begin());
+    return slot;
+}
+
+}  // namespace
+
+bool Sector::isSoundRecord(const saveSectorData& data) {
+    const std::uint8_t* const r = data.bytes.data();
+    const int count = get32(r + sectorRec::number);
+    if (count < 0 || count > MAX_PLANETS) return false;
+    if (!galaxy::isSectorCoord(get32(r + sectorRec::secX)) || !galaxy::isSectorCoord(get32(r + sectorRec::secY)))
+        return false;
+    const int kind = get16(r + sectorRec::aPartKind);
+    if (!partKindIsSound(kind)) return false;
+    // Bonuses in use are drawn on the map, so they must lie on the screen.
+    if (kind != NO_PART && !ScreenGrid::contains(get16(r + sectorRec::aPartX), get16(r + sectorRec::aPartY)))
+        return false;
+    const int epX = get16(r + sectorRec::epX);
+    const int epY = get16(r + sectorRec::epY);
+    if (epX != -1 && epY != -1 && !ScreenGrid::contains(epX, epY)) return false;
+    for (int i = 0; i < count; ++i)
+        if (!Planet::isSoundRecord(planetSlot(data, i))) return false;
+    return true;
+}
+
+bool Sector::LoadFromFile(const saveSectorData* data) {
+    if (data == nullptr || !isSoundRecord(*data)) return false;
+    const std::uint8_t* const r = data->bytes.data();
+    number = get32(r + sectorRec::number);
+    secX = get32(r + sectorRec::secX);
+    secY = get32(r + sectorRec::secY);
+    aPartPos = COORD{get16(r + sectorRec::aPartX), get16(r + sectorRec::aPartY)};
+    aPartKind = get16(r + sectorRec::aPartKind);
+    epPos = COORD{get16(r + sectorRec::epX), get16(r + sectorRec::epY)};
+    // Slots past `number` are not read; they keep whatever they held.
+    for (int i = 0; i < number; ++i) {
+        const savePlanetData slot = planetSlot(*data, i);
+        planets[i].LoadFromFile(&slot);
+    }
+    return true;
+}
+
+// ---- File operations ---------------------------------------------------------
+
+bool Sector::reportSaveFailure(ConLib* console) const {
+    if (console != nullptr) {
+        console->err() << "Blad podczas zapisu pliku" << '\n';
+        console->pause();
+    }
+    return false;
+}
+
+void Sector::confirmSave(ConLib* console) const {
+    Window window;
+    window.width = 28;
+    window.height = 5;
+    window.position = COORD{static_cast<short>(foundMiddle(SCREEN_WIDTH, window.width)),
+                            static_cast<short>(foundMiddle(SCREEN_HEIGHT, window.height))};
+    window.backgroundColor = 7;
+    window.textColor = 1;
+    window.console = console;
+    window.Show("INFORMATION", "Game saved successfully!");
+    console->SetPosition(COORD{0, 0});
+    while (console->GetKey() == 0) {
+    }
+}
+
+bool Sector::save(ConLib* console, bool show) {
+    if (wName == nullptr) return reportSaveFailure(console);
+    // The sector's own coordinates decide where it goes; never write
+    // outside the sector records.
+    if (!galaxy::isSectorCoord(secX) || !galaxy::isSectorCoord(secY)) return reportSaveFailure(console);
+    const int n = galaxy::sectorNumber(secX, secY);
+
+    GalaxyFile file(galaxy::fileName(wName), O_RDWR);
+    if (!file.isOpen()) return reportSaveFailure(console);
+
+    saveSectorData sectorData;
+    SaveToFile(&sectorData);
+    bool written = file.writeAt(sectorRecordOffset(n), sectorData.bytes.data(), SECTOR_RECORD_SIZE);
+    if (player != nullptr) {
+        savePlayerData playerData;
+        player->SaveToFile(&playerData);
+        written = written && file.writeAt(PLAYER_RECORD_OFFSET, playerData.bytes.data(), PLAYER_RECORD_SIZE);
+    }
+    if (!file.close() || !written) return reportSaveFailure(console);
+
+    if (show && console != nullptr) confirmSave(console);
+    return true;
+}
+
+LoadResult Sector::loadSector(int n) {
+    if (!galaxy::isSectorNumber(n)) return LoadResult::NoSuchSector;
+    if (wName == nullptr) return LoadResult::NoFile;
+    GalaxyFile file(galaxy::fileName(wName), O_RDONLY);
+    if (!file.isOpen()) return LoadResult::NoFile;
+    saveSectorData data;
+    if (!file.readAt(sectorRecordOffset(n), data.bytes.data(), SECTOR_RECORD_SIZE)) return LoadResult::Damaged;
+    if (!recordFitsSlot(data, n) || !LoadFromFile(&data)) return LoadResult::Damaged;
+    return LoadResult::Ok;
+}
+
+LoadResult Sector::loadGame() {
+    if (wName == nullptr) return LoadResult::NoFile;
+    GalaxyFile file(galaxy::fileName(wName), O_RDONLY);
+    if (!file.isOpen()) return LoadResult::NoFile;
+    // Without a player there is nothing to put the player record into.
+    if (player == nullptr) return LoadResult::Damaged;
+
+    savePlayerData playerData;
+    if (!file.readAt(PLAYER_RECORD_OFFSET, playerData.bytes.data(), PLAYER_RECORD_SIZE)) return LoadResult::Damaged;
+    const int n = playerSectorNumber(playerData);
+    if (n == 0) return LoadResult::Damaged;
+    saveSectorData sectorData;
+    if (!file.readAt(sectorRecordOffset(n), sectorData.bytes.data(), SECTOR_RECORD_SIZE)) return LoadResult::Damaged;
+
+    // Both records are checked before either is used, so a damaged file
+    // changes neither the player nor the sector.
+    if (!recordFitsSlot(sectorData, n) || !isSoundRecord(sectorData)) return LoadResult::Damaged;
+    if (!player->LoadFromFile(&playerData)) return LoadResult::Damaged;
+    LoadFromFile(&sectorData);
+    return LoadResult::Ok;
+}
+
+// ---- A new galaxy ------------------------------------------------------------
+
+bool writeNewGalaxyRecords(std::ostream& out, Sector& working, const GalaxyProgress& progress) {
+    saveSectorData data;
+    int written = 0;
+    for (int y = galaxy::MIN_COORD; y <= galaxy::MAX_COORD; ++y) {
+        for (int x = galaxy::MIN_COORD; x <= galaxy::MAX_COORD; ++x) {
+            working.genSector(x, y);
+            working.SaveToFile(&data);
+            out.write(reinterpret_cast<const char*>(data.bytes.data()), static_cast<std::streamsize>(data.bytes.size()));
+            if (!out) return false;
+            ++written;
+            if (progress) progress(written);
+        }
+    }
+    return true;
+}

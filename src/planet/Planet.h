@@ -1,0 +1,107 @@
+#pragma once
+// One planet of a sector: its place, name and population, its laboratory,
+// its stocks of the 15 trade goods and the facilities that turn two goods
+// into a third. Planets are plain values; the sector copies them freely.
+
+#include <array>
+#include <string_view>
+
+#include "galaxy/SaveRecords.h"
+
+class Planet {
+public:
+    static constexpr int GOOD_COUNT = 15;
+    static constexpr int MAX_FACILITIES = 5;
+    static constexpr int MAX_INPUTS = 2 * MAX_FACILITIES;
+    static constexpr int STOCK_CAPACITY = 1000;
+    static constexpr int NAME_SIZE = 6;  // up to 5 letters and a terminating zero
+    static constexpr int NO_GOOD = 15;   // a facility output that names no good
+    static constexpr int NO_INPUT = -1;
+    // Units a facility takes from each input and adds to its output per tick.
+    static constexpr int BATCH = 5;
+    // Map cells where planets are generated.
+    static constexpr int MIN_COLUMN = 2, MAX_COLUMN = 77;
+    static constexpr int MIN_ROW = 2, MAX_ROW = 22;
+
+    // The two goods a facility consumes to make `output`; both NO_INPUT for
+    // raw materials and for NO_GOOD (or any number outside 0..15).
+    struct Recipe {
+        short first = NO_INPUT;
+        short second = NO_INPUT;
+    };
+    static Recipe recipeOf(int output);
+
+    // ---- Generation and economy --------------------------------------------
+
+    // Generates a new planet of the sector at those sector coordinates.
+    Planet(int sectorX, int sectorY);
+
+    int genPos(bool horizontal);
+    bool genRarity();
+    void genName(std::array<char, NAME_SIZE>& buffer);
+    void genGoods(std::array<int, GOOD_COUNT>& stocks);
+    void genFacilities();
+
+    // One production step: every facility that can, consumes, then every
+    // facility that consumed (or needs nothing) produces.
+    void tick();
+
+    // ---- Accessors -----------------------------------------------------------
+
+    int getrX() const { return rX; }
+    int getrY() const { return rY; }
+    int getgX() const { return gX; }
+    int getgY() const { return gY; }
+    void setrX(int x) { rX = static_cast<short>(x); }
+    void setrY(int y) { rY = static_cast<short>(y); }
+    void setgX(int x) { gX = static_cast<short>(x); }
+    void setgY(int y) { gY = static_cast<short>(y); }
+
+    bool getRarity() const { return rarity; }
+    void setRarity(bool rare) { rarity = rare; }
+
+    int getPopulation() const { return population; }
+
+    // 0 for a number that names no good.
+    int getGood(int good) const;
+    // Ignored unless good is 0..14 and count is 0..1000.
+    void setGood(int good, int count);
+
+    const char* getName() const { return name.data(); }
+    // Ignored for a text longer than 5 characters.
+    void setName(std::string_view text);
+
+    int getFacilityCount() const { return facilityCount; }
+    int getInputCount() const { return inputCount; }
+    // 0 for k outside 0..4 (unused entries are 0 as well).
+    int getFacilityOutput(int k) const;
+    // 0 for i outside 0..9.
+    int getFacilityInput(int i) const;
+
+    // ---- Save records --------------------------------------------------------
+
+    void SaveToFile(savePlanetData* data) const;
+    // Refuses a damaged record (false, planet unchanged).
+    bool LoadFromFile(const savePlanetData* data);
+    // True when the record holds a planet the game can use safely.
+    static bool isSoundRecord(const savePlanetData& data);
+
+private:
+    static bool isGood(int good) { return good >= 0 && good < GOOD_COUNT; }
+    // Takes the inputs of facility k when it can work; true when it works.
+    bool consumeInputs(int k);
+    void produceOutput(int k);
+
+    short rX = 0;
+    short rY = 0;
+    short gX = 0;
+    short gY = 0;
+    int population = 0;
+    bool rarity = false;
+    std::array<char, NAME_SIZE> name{};
+    std::array<int, GOOD_COUNT> goods{};
+    short facilityCount = 0;
+    std::array<short, MAX_FACILITIES> facilityOutput{};
+    short inputCount = 0;
+    std::array<short, MAX_INPUTS> facilityInputs{};
+};
