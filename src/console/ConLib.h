@@ -83,6 +83,9 @@ public:
     unsigned short backgroundColor() const { return background_; }
     Backend& backend() { return *backend_; }
 
+    // Shows the screen now, for progress that runs without waiting for keys.
+    void refresh() { present(); }
+
     // Writes one character at the cursor (as the output stream does).
     void putChar(char ch);
 

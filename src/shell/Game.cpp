@@ -1,5 +1,6 @@
 #include "shell/Game.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "console/HelpFuncLib.h"
@@ -21,6 +22,7 @@ void writeCentred(ConLib* console, int y, const char* text) {
 }  // namespace
 
 Game::Game(std::unique_ptr<Backend> backend) : console(std::move(backend)) {
+    sector.setPlayer(&player);
     dialogWindow.width = 45;
     dialogWindow.height = 8;
     dialogWindow.position = COORD{static_cast<short>(foundMiddle(80, 45)), static_cast<short>(foundMiddle(25, 8))};
@@ -34,15 +36,34 @@ Game::Game(std::unique_ptr<Backend> backend) : console(std::move(backend)) {
 void Game::run() {
     int choice = CHOICE_EXIT;
     do {
+        // A destroyed ship is reported here, after the galaxy view returned.
+        if (player.getaHealth() == 0) gameOver(&console);
         choice = menu(&console);
         switch (choice) {
             case CHOICE_EXIT:
                 if (!confirmQuit()) choice = -1;
                 break;
+            case CHOICE_NEW_GAME:
+                if (newGame(&console)) playGalaxy();
+                break;
+            case CHOICE_LOAD:
+                if (load(&console)) playGalaxy();
+                break;
             case CHOICE_CREDITS: credits(&console); break;
-            default: break;  // new game, tutorial and load come with their own screens
+            default: break;  // the tutorial arrives with its own screens
         }
     } while (choice != CHOICE_EXIT);
+}
+
+void Game::playGalaxy() {
+    saveAfterGalaxy();
+}
+
+void Game::saveAfterGalaxy() {
+    if (worldName[0] == '\0') return;
+    // A won galaxy whose ship was then destroyed keeps its last intact state.
+    if (player.getaHealth() == 0 && player.getIsWinner()) return;
+    sector.save(nullptr, false);
 }
 
 bool Game::confirmQuit() {
@@ -99,5 +120,32 @@ void Game::drawCredits(ConLib* con) {
 void Game::credits(ConLib* con) {
     drawCredits(con);
     while (con->GetKey() == 0) {
+    }
+}
+
+void Game::gameOver(ConLib* con) {
+    player.addHealth(1);
+    const std::string file = galaxy::fileName(worldName);
+    const char* text =
+        "Yours ship crashed and your dead body is\nflying now somewere in cosmos space!\n\nGalaxy wasn't deleted. If "
+        "you want to continue game use LOAD option.\n\nPress ENTER to continue...";
+    if (!player.getIsWinner()) {
+        if (std::remove(file.c_str()) != 0) {
+            con->err() << "Error! Cannot delete file!" << '\n';
+            con->pause();
+            return;
+        }
+        text =
+            "Yours ship crashed and your dead body is\nflying now somewere in cosmos space!\n\nGalaxy was deleted. If "
+            "you want to start\nanother adventure use NEW GAME option.\n\nPress ENTER to continue...";
+    }
+    Window window;
+    window.console = con;
+    window.centre(47, 11);
+    window.backgroundColor = 7;
+    window.textColor = 1;
+    window.Show("GAME OVER", text);
+    con->SetPosition(COORD{0, 0});
+    while (con->GetKey() != 13) {
     }
 }

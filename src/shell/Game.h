@@ -4,8 +4,12 @@
 
 #include <memory>
 
+#include <string>
+
 #include "console/ConLib.h"
 #include "console/Window.h"
+#include "galaxy/Sector.h"
+#include "player/Player.h"
 
 class Game {
 public:
@@ -22,16 +26,42 @@ public:
     void run();
     int menu(ConLib* console);
     void credits(ConLib* console);
+    void gameOver(ConLib* console);
+
+    // New galaxy and loading (GameGalaxy.cpp).
+    bool newGame(ConLib* console);
+    bool createNewWorld(ConLib* console, const char* name, Player* player, short goal);
+    // Hides the ancient parts and the pirates planet in the galaxy file whose
+    // name without ".glx" is `fileStem`.
+    void placeBonuses(Player* player, const char* fileStem);
+    bool load(ConLib* console);
 
     ConLib& getConsole() { return console; }
+    Player& getPlayer() { return player; }
+    Sector& getSector() { return sector; }
+    const char* getWorldName() const { return worldName; }
+
+    // Galaxy names: 1 to 19 letters, digits, '_' or '-', so that a name is
+    // always a plain file name in the working folder.
+    static constexpr int MAX_NAME_LENGTH = 19;
+    static bool isValidGalaxyName(const std::string& name);
 
 private:
     // The quit question: true when the player confirms.
     bool confirmQuit();
     void drawMenu(ConLib* console);
     void drawCredits(ConLib* console);
+    // Flies the galaxy that was just created or loaded, then saves it.
+    void playGalaxy();
+    void saveAfterGalaxy();
+    std::string askGalaxyName(ConLib* console, const char* title, const char* text, COORD at);
+    short askGoal(ConLib* console);
+    void showError(ConLib* console, int width, const char* text);
+    bool writeGalaxyFile(ConLib* console, const std::string& path, Player* player, short goal);
 
     ConLib console;
+    Player player;
+    Sector sector{0, 0, nullptr, nullptr};
     Window dialogWindow;
     char worldName[20];
 };
