@@ -45,6 +45,8 @@ public:
     // always a plain file name in the working folder.
     static constexpr int MAX_NAME_LENGTH = 19;
     static bool isValidGalaxyName(const std::string& name);
+    // The creation progress shown after that many sectors are written.
+    static int creationPercent(int sectorsWritten);
 
 private:
     // The quit question: true when the player confirms.

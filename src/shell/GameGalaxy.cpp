@@ -55,6 +55,12 @@ bool publishWithoutReplacing(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+int Game::creationPercent(int sectorsWritten) {
+    // Counted in single precision, as the progress always was.
+    const float done = static_cast<float>(sectorsWritten);
+    return static_cast<int>(std::floor(done / static_cast<float>(SECTOR_COUNT) * 100.0f));
+}
+
 bool Game::isValidGalaxyName(const std::string& name) {
     if (name.empty() || name.size() > static_cast<std::size_t>(MAX_NAME_LENGTH)) return false;
     for (char ch : name) {
@@ -142,8 +148,7 @@ bool Game::writeGalaxyFile(ConLib* con, const std::string& path, Player* who, sh
     Sector working(0, 0, nullptr, nullptr);
     int lastShown = -1;
     const bool written = writeNewGalaxyRecords(out, working, [&](int sectorsWritten) {
-        const float done = static_cast<float>(sectorsWritten);
-        const int percent = static_cast<int>(std::floor(done / static_cast<float>(SECTOR_COUNT) * 100.0f));
+        const int percent = creationPercent(sectorsWritten);
         con->out() << percent << "%\r";
         // Show each new figure as it comes; the screen is otherwise only
         // refreshed when the game waits.
