@@ -43,10 +43,14 @@ void Sector::genSector(int x, int y) {
 void Sector::genPlanets(int x, int y) {
     number = rng::rand() % (MAX_PLANETS + 1);
     for (int i = 0; i < number; ++i) {
-        // Drawn again until it stands clear of the planets before it.
+        // The position is drawn again until it stands clear of the planets
+        // before it; the rest of the planet is generated once, after that.
+        Planet& planet = planets[i];
         do {
-            planets[i] = Planet(x, y);
+            planet.setrX(planet.genPos(true));
+            planet.setrY(planet.genPos(false));
         } while (planetExist(i) || planetIsNear(i));
+        planet.generateAtPosition(x, y);
     }
 }
 

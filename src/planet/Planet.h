@@ -8,6 +8,11 @@
 
 #include "galaxy/SaveRecords.h"
 
+// Dock: what its screens are given.
+class ConLib;
+class Player;
+class TutorialManager;
+
 class Planet {
 public:
     static constexpr int GOOD_COUNT = 15;
@@ -35,6 +40,9 @@ public:
 
     // Generates a new planet of the sector at those sector coordinates.
     Planet(int sectorX, int sectorY);
+    // Generates everything but the map position, which is already set: the
+    // sector draws positions alone until one stands clear of its planets.
+    void generateAtPosition(int sectorX, int sectorY);
 
     int genPos(bool horizontal);
     bool genRarity();
@@ -77,6 +85,64 @@ public:
     int getFacilityOutput(int k) const;
     // 0 for i outside 0..9.
     int getFacilityInput(int i) const;
+
+    // ---- Landing panel and hangar (PlanetPanel.cpp, PlanetHangar.cpp) -------------
+    // Colours of the planet screens, and of the prompts and messages over them.
+    static constexpr unsigned short SCREEN_BACKGROUND = 2;
+    static constexpr unsigned short SCREEN_TEXT = 0;
+    static constexpr unsigned short BOX_BACKGROUND = 7;
+    static constexpr unsigned short BOX_TEXT = 1;
+
+    // Lets the facilities work 0 to 3 ticks, then runs the landing panel
+    // until the player departs with fuel for one step. Always 0: the ship
+    // has left the planet.
+    int ShowPanel(ConLib* console, Player* player, TutorialManager* tutorial);
+    void RedrawPanel(ConLib* console);
+    // Fuel, ammunition, energy and repairs at fixed prices. Leaving with "E"
+    // redraws the landing panel. The tutorial manager is not used here.
+    void HangarPanel(ConLib* console, Player* player, TutorialManager* tutorial);
+    void RedrawHangarPanel(ConLib* console, Player* player);
+    // One purchase each: an amount typed, capped to what fits, confirmed with Y.
+    void BuyFuel(ConLib* console, Player* player);
+    void BuyAmmo(ConLib* console, Player* player);
+    // Ends by charging the shield from stored energy, whatever the answer.
+    void ChargeEnergy(ConLib* console, Player* player);
+    void Repair(ConLib* console, Player* player);
+
+    // Helpers the planet screens share.
+    // A window in the planet screens' colours.
+    static void showScreenWindow(ConLib* console, int column, int row, int width, int height, const char* title,
+                                 const char* text);
+    // A centred prompt box (red on white) that does not wait.
+    static void showPromptBox(ConLib* console, int width, int height, const char* title, const char* text);
+    // A centred prompt box asking Y or N; true for Y.
+    static bool askYesNo(ConLib* console, int width, int height, const char* title, const char* text);
+    // A centred box 5 high that stays until any key is pressed.
+    static void showNotice(ConLib* console, const char* title, const char* text, int width);
+    // A whole number typed at that cell, echoed red on white. Text that is
+    // not a number reads as 0.
+    static int readAmount(ConLib* console, int column, int row);
+
+    // ---- Market (PlanetMarket.cpp) -----------------------------------------------
+    // Price of one unit of `good` when the planet holds `count` of it; the
+    // other goods are priced at the planet's own stocks. At least 2 for
+    // every good; 0 for a number that names no good.
+    int getGoodPrice(int good, int count) const;
+    // The market. Leaving it with "E" redraws the landing panel.
+    void TradePanel(ConLib* console, Player* player, TutorialManager* tutorial);
+    void RedrawTrade(ConLib* console, Player* player);
+    // One purchase or sale of a good, asked for by product number and count.
+    void Buy(ConLib* console, Player* player);
+    void Sell(ConLib* console, Player* player);
+
+    // ---- Dock (PlanetDock.cpp) ---------------------------------------------------
+    // The ship-part shop, the same on every planet: one tab per part slot,
+    // models 1 to 14 of each table. Leaving it with "E" redraws the landing
+    // panel. The tutorial manager is not used here.
+    void DockPanel(ConLib* console, Player* player, TutorialManager* tutorial);
+    static void RedrawDockPanel(ConLib* console, Player* player, int tab);
+    // One exchange of a fitted part; `tab` is the tab redrawn behind the windows.
+    static void ChangeShipPart(ConLib* console, Player* player, int tab);
 
     // ---- Save records --------------------------------------------------------
 
