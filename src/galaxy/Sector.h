@@ -105,9 +105,38 @@ public:
     bool load(int n) { return loadSector(n) == LoadResult::Ok; }
     bool load() { return loadGame() == LoadResult::Ok; }
 
-    // ---- Galaxy view ----------------------------------------------------------
+    // ---- Galaxy view (SectorView.cpp) -----------------------------------------
 
-    void drawMap(ConLib* console);
+    // Random events after an ordinary step.
+    static constexpr int EVENT_NONE = 0;
+    static constexpr int EVENT_METEORS = 1;
+    static constexpr int EVENT_PIRATES = 2;
+
+    // The game's main loop on the map; returns on Esc or when the ship's
+    // health is gone.
+    void ShowMap(ConLib* console);
+    // The whole map of this sector; every screen opened from the map calls it
+    // when it closes.
+    void drawMap(ConLib* console) const;
+    // Takes the player one sector along an axis (wrapping at the galaxy's
+    // edge): saves the sector left with the player, then loads the next one.
+    // Failures are shown on the console. When the next sector cannot be
+    // loaded the ship stays in this sector and the result is false.
+    bool nextSector(bool xAxis, bool increase, ConLib* console);
+    // Mode 0 draws the event of an ordinary step, 1 and 2 force meteors or
+    // pirates; returns the event chosen.
+    int genEvent(ConLib* console, int mode);
+    // Hands this sector's ancient part to the player and announces it.
+    void playerAddaPart(ConLib* console);
+
+    // ---- Ship computer screens (SectorInfo.cpp) -------------------------------
+    // Read-only windows over the map; any key closes them and redraws it.
+
+    void showShipInfo(ConLib* console) const;
+    void showPlayerInventory(ConLib* console) const;
+    void showAncientParts(ConLib* console) const;
+    void showMissionInfo(ConLib* console) const;
+    void showGPS(ConLib* console) const;
 
 private:
     bool hasEnemyPlanet() const { return epPos.X != -1 && epPos.Y != -1; }

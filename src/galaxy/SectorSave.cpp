@@ -187,6 +187,7 @@ void Sector::confirmSave(ConLib* console) const {
     console->SetPosition(COORD{0, 0});
     while (console->GetKey() == 0) {
     }
+    drawMap(console);
 }
 
 bool Sector::save(ConLib* console, bool show) {

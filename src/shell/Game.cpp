@@ -56,6 +56,7 @@ void Game::run() {
 }
 
 void Game::playGalaxy() {
+    sector.ShowMap(&console);
     saveAfterGalaxy();
 }
 
