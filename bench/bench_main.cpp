@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "console/HeadlessBackend.h"
+#include "console/TerminalBackend.h"
 #include "console/Random.h"
 #include "galaxy/SaveRecords.h"
 #include "galaxy/Sector.h"
@@ -96,18 +97,85 @@ void BM_ChangeSector(benchmark::State& state) {
     BenchDir dir;
     rng::srand(2);
     createGalaxy("Hop");
+    ConLib con(std::make_unique<HeadlessBackend>());
     Player player;
     const char* name = "Hop";
     Sector sector(0, 0, &player, name);
     if (!sector.load()) std::abort();
-    int x = 0;
     for (auto _ : state) {
-        sector.save(nullptr, false);
-        x = x == 50 ? -50 : x + 1;
-        if (sector.loadSector(galaxy::sectorNumber(x, 0)) != LoadResult::Ok) std::abort();
+        if (!sector.nextSector(true, true, &con)) std::abort();
     }
 }
 BENCHMARK(BM_ChangeSector)->Unit(benchmark::kMicrosecond);
+
+// A sector with planets, the player in it, and a headless console.
+struct MapScene {
+    std::unique_ptr<HeadlessBackend> owned = std::make_unique<HeadlessBackend>();
+    ConLib con{std::move(owned)};
+    Player player;
+    Sector sector{0, 0, nullptr, nullptr};
+    MapScene() {
+        rng::srand(4);
+        do sector.genSector(0, 0);
+        while (sector.getNumber() < 8);
+        sector.setPlayer(&player);
+        sector.setaPart(2);
+    }
+};
+
+void BM_DrawMap(benchmark::State& state) {
+    MapScene scene;
+    for (auto _ : state) {
+        scene.sector.drawMap(&scene.con);
+        benchmark::DoNotOptimize(scene.con.grid());
+    }
+}
+BENCHMARK(BM_DrawMap)->Unit(benchmark::kMicrosecond);
+
+void BM_DrawMarket(benchmark::State& state) {
+    MapScene scene;
+    Planet* planet = scene.sector.getPlanet(0);
+    for (auto _ : state) {
+        planet->RedrawTrade(&scene.con, &scene.player);
+        benchmark::DoNotOptimize(scene.con.grid());
+    }
+}
+BENCHMARK(BM_DrawMarket)->Unit(benchmark::kMicrosecond);
+
+// Bytes the terminal presenter sends for a whole map redraw after one step:
+// only the cells that changed go out.
+void BM_TerminalBytesAfterStep(benchmark::State& state) {
+    setenv("LINES", "25", 1);
+    setenv("COLUMNS", "80", 1);
+    std::FILE* out = std::tmpfile();
+    std::FILE* in = std::fopen("/dev/null", "r");
+    MapScene scene;
+    auto terminal = std::make_unique<TerminalBackend>(out, in, "xterm-256color");
+    ScreenGrid grid;
+    long bytes = 0;
+    long fullScreenBytes = 0;
+    for (auto _ : state) {
+        scene.player.setPos(COORD{39, 12});
+        scene.sector.drawMap(&scene.con);
+        std::fflush(out);
+        const long before = std::ftell(out);
+        terminal->present(scene.con.grid(), COORD{0, 0}, false);
+        std::fflush(out);
+        const long afterFirst = std::ftell(out);
+        scene.player.moveRight(&scene.con);
+        scene.sector.drawMap(&scene.con);
+        terminal->present(scene.con.grid(), COORD{0, 0}, false);
+        std::fflush(out);
+        if (fullScreenBytes == 0) fullScreenBytes = afterFirst - before;
+        bytes = std::ftell(out) - afterFirst;
+    }
+    state.counters["bytes_after_step"] = static_cast<double>(bytes);
+    state.counters["bytes_first_map"] = static_cast<double>(fullScreenBytes);
+    terminal.reset();
+    std::fclose(in);
+    std::fclose(out);
+}
+BENCHMARK(BM_TerminalBytesAfterStep)->Unit(benchmark::kMicrosecond)->Iterations(50);
 
 }  // namespace
 

@@ -137,6 +137,7 @@ struct TerminalBackend::Impl {
             wtimeout(stdscr, -1);
             const int code = wgetch(stdscr);
             if (code == 3) std::raise(SIGINT);
+            if (code == ERR) std::raise(SIGHUP);  // the terminal is gone
         }
         erase();
         clearok(curscr, TRUE);
@@ -211,6 +212,8 @@ struct TerminalBackend::Impl {
                     decoder.flushEscape();
                     continue;
                 }
+                // A read without time limit fails only when the terminal is gone.
+                if (wait < 0) std::raise(SIGHUP);
                 return false;
             }
             if (code == 3) std::raise(SIGINT);  // Ctrl+C in raw mode
