@@ -13,6 +13,11 @@ ConLib* currentConsole = nullptr;
 bool isBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r'; }
 }  // namespace
 
+void writeAt(ConLib* console, int x, int y, std::string_view text) {
+    console->SetPosition(COORD{static_cast<short>(x), static_cast<short>(y)});
+    console->OutputString(text);
+}
+
 ConsoleStreamBuf::int_type ConsoleStreamBuf::overflow(int_type ch) {
     if (!traits_type::eq_int_type(ch, traits_type::eof())) console_.putChar(traits_type::to_char_type(ch));
     return traits_type::not_eof(ch);

@@ -15,6 +15,11 @@
 
 class ConLib;
 
+class ConLib;
+
+// Moves the cursor to (x, y) and writes the text there.
+void writeAt(ConLib* console, int x, int y, std::string_view text);
+
 // Writes characters at the console cursor: the game's standard output.
 class ConsoleStreamBuf : public std::streambuf {
 public:

@@ -125,6 +125,26 @@ void Window::Show(const char* title, const char* text) {
     console->SetPosition(COORD{0, static_cast<short>(position.Y + height)});
 }
 
+Window messageWindow(ConLib* console, int width, int height) {
+    Window window;
+    window.console = console;
+    window.backgroundColor = MESSAGE_BACKGROUND;
+    window.textColor = MESSAGE_TEXT;
+    window.centre(width, height);
+    return window;
+}
+
+void showMessage(ConLib* console, int width, int height, const char* title, const char* text, CloseOn close) {
+    messageWindow(console, width, height).Show(title, text);
+    console->SetPosition(COORD{0, 0});
+    // The release of the key that led here reads as 0 and closes nothing.
+    const unsigned wanted = close == CloseOn::Enter ? 13u : 0u;
+    for (;;) {
+        const unsigned key = console->GetKey();
+        if (wanted == 0 ? key != 0 : key == wanted) return;
+    }
+}
+
 bool Window::ShowDialog(const char* title, const char* text, int yesKey, int noKey) {
     if (console == nullptr) return false;
     drawFramedText(title, text);

@@ -27,3 +27,16 @@ private:
     // Writes the frame and the wrapped text; the cursor ends after the text.
     void drawFramedText(const char* title, const char* text);
 };
+
+// Colours of every message, question and error window: red text on white.
+constexpr int MESSAGE_BACKGROUND = 7;
+constexpr int MESSAGE_TEXT = 1;
+
+// A window in the middle of the screen in the message colours.
+Window messageWindow(ConLib* console, int width, int height);
+
+// How a shown message is closed.
+enum class CloseOn { AnyKey, Enter };
+
+// Shows a centred message window, puts the cursor home and waits for the key.
+void showMessage(ConLib* console, int width, int height, const char* title, const char* text, CloseOn close);

@@ -18,21 +18,7 @@ constexpr short DIMENSION_VISITED = 500;
 // Research level from which the computer parts reveal the other dimension.
 constexpr int DIMENSION_REVEALED_AT = 5;
 
-Window infoWindow(ConLib* console, int width, int height) {
-    Window window;
-    window.console = console;
-    window.centre(width, height);
-    window.backgroundColor = 7;
-    window.textColor = 1;
-    return window;
-}
-
 std::string decimal(int value) { return std::to_string(value); }
-
-void writeAt(ConLib* console, int x, int y, const std::string& text) {
-    console->SetPosition(COORD{static_cast<short>(x), static_cast<short>(y)});
-    console->OutputString(text);
-}
 
 std::string shipInfoText(const Player& p) {
     return "Health: " + decimal(p.getaHealth()) + "pkt / " + decimal(p.getMaxHealth()) + "pkt\nFuel: " +
@@ -95,14 +81,14 @@ void closeOnAnyKey(ConLib* console, const Sector& sector) {
 
 void Sector::showShipInfo(ConLib* console) const {
     if (player == nullptr) return;
-    infoWindow(console, 36, 11).Show("SHIP INFORMATION", shipInfoText(*player).c_str());
+    messageWindow(console, 36, 11).Show("SHIP INFORMATION", shipInfoText(*player).c_str());
     closeOnAnyKey(console, *this);
 }
 
 void Sector::showPlayerInventory(ConLib* console) const {
     if (player == nullptr) return;
     constexpr int width = 24;
-    infoWindow(console, width, 21).Show("INVENTORY", "");
+    messageWindow(console, width, 21).Show("INVENTORY", "");
     console->SetBackgroundColor(7);
     console->SetTextColor(1);
     const int countColumn = foundMiddle(SCREEN_WIDTH, width) + 2;
@@ -118,18 +104,18 @@ void Sector::showPlayerInventory(ConLib* console) const {
 
 void Sector::showAncientParts(ConLib* console) const {
     if (player == nullptr) return;
-    infoWindow(console, 40, 12).Show("INVENTORY", ancientPartsText(*player).c_str());
+    messageWindow(console, 40, 12).Show("INVENTORY", ancientPartsText(*player).c_str());
     closeOnAnyKey(console, *this);
 }
 
 void Sector::showMissionInfo(ConLib* console) const {
     if (player == nullptr) return;
-    infoWindow(console, 40, 6).Show("MISSION INFO", missionText(*player));
+    messageWindow(console, 40, 6).Show("MISSION INFO", missionText(*player));
     closeOnAnyKey(console, *this);
 }
 
 void Sector::showGPS(ConLib* console) const {
     if (player == nullptr) return;
-    infoWindow(console, 19, 7).Show("GPS", gpsText(*player).c_str());
+    messageWindow(console, 19, 7).Show("GPS", gpsText(*player).c_str());
     closeOnAnyKey(console, *this);
 }

@@ -175,18 +175,7 @@ bool Sector::reportSaveFailure(ConLib* console) const {
 }
 
 void Sector::confirmSave(ConLib* console) const {
-    Window window;
-    window.width = 28;
-    window.height = 5;
-    window.position = COORD{static_cast<short>(foundMiddle(SCREEN_WIDTH, window.width)),
-                            static_cast<short>(foundMiddle(SCREEN_HEIGHT, window.height))};
-    window.backgroundColor = 7;
-    window.textColor = 1;
-    window.console = console;
-    window.Show("INFORMATION", "Game saved successfully!");
-    console->SetPosition(COORD{0, 0});
-    while (console->GetKey() == 0) {
-    }
+    showMessage(console, 28, 5, "INFORMATION", "Game saved successfully!", CloseOn::AnyKey);
     drawMap(console);
 }
 

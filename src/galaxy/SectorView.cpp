@@ -86,12 +86,6 @@ void gainStepEnergy(Player& player) {
     player.chargeShield();
 }
 
-void waitForEnter(ConLib* console) {
-    console->SetPosition(COORD{0, 0});
-    while (console->GetKey() != keycode::Enter) {
-    }
-}
-
 const char* ancientPartLine(int kind) {
     static const char* const lines[Sector::PART_KINDS] = {
         "It looks like ancient hull.",
@@ -274,12 +268,6 @@ void Sector::playerAddaPart(ConLib* console) {
     aPartPos = COORD{0, 0};
     aPartKind = NO_PART;
 
-    Window window;
-    window.console = console;
-    window.centre(60, 9);
-    window.backgroundColor = 7;
-    window.textColor = 1;
-    window.Show("INFORMATION", message.c_str());
-    waitForEnter(console);
+    showMessage(console, 60, 9, "INFORMATION", message.c_str(), CloseOn::Enter);
     drawMap(console);
 }

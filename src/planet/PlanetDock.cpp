@@ -17,8 +17,6 @@ namespace {
 
 constexpr unsigned short DOCK_BACKGROUND = 2;
 constexpr unsigned short DOCK_TEXT = 0;
-constexpr unsigned short PROMPT_BACKGROUND = 7;
-constexpr unsigned short PROMPT_TEXT = 1;
 
 constexpr int TAB_COUNT = PART_SLOT_COUNT;
 constexpr int LAST_TAB = TAB_COUNT - 1;
@@ -96,29 +94,6 @@ const std::array<DockTab, TAB_COUNT> DOCK_TABS{{
 
 bool isTab(int tab) { return tab >= 0 && tab < TAB_COUNT; }
 
-Window windowAt(ConLib* console, COORD position, int width, int height, unsigned short background,
-                unsigned short text) {
-    Window window;
-    window.console = console;
-    window.position = position;
-    window.width = width;
-    window.height = height;
-    window.backgroundColor = background;
-    window.textColor = text;
-    return window;
-}
-
-Window centredPrompt(ConLib* console, int width, int height) {
-    Window window = windowAt(console, COORD{0, 0}, width, height, PROMPT_BACKGROUND, PROMPT_TEXT);
-    window.centre(width, height);
-    return window;
-}
-
-void writeAt(ConLib* console, short column, short row, std::string_view text) {
-    console->SetPosition(COORD{column, row});
-    console->OutputString(text);
-}
-
 void drawHeadings(ConLib* console, const DockTab& tab) {
     writeAt(console, NUMBER_COLUMN, HEADING_ROW, "Nr");
     writeAt(console, NAME_COLUMN, HEADING_ROW, "Part name:");
@@ -141,42 +116,30 @@ void drawCredits(ConLib* console, const Player* player) {
 
 // Writes the window and leaves the dock's colours set again (a window resets them).
 void showDockWindow(ConLib* console, COORD position, int width, int height, const char* title, const char* text) {
-    windowAt(console, position, width, height, DOCK_BACKGROUND, DOCK_TEXT).Show(title, text);
+    Planet::showScreenWindow(console, position.X, position.Y, width, height, title, text);
     console->SetBackgroundColor(DOCK_BACKGROUND);
     console->SetTextColor(DOCK_TEXT);
 }
 
-// Reads a whole number typed at (column, row) in the prompt colours; text
-// that is not a number reads as 0.
-int readNumberAt(ConLib* console, short column, short row) {
-    console->SetBackgroundColor(PROMPT_BACKGROUND);
-    console->SetTextColor(PROMPT_TEXT);
-    console->SetPosition(COORD{column, row});
-    return console->readNumber();
-}
-
 // Kinds 1..6 stand for slots 0..5, whatever tab is on show.
 int askPartKind(ConLib* console) {
-    centredPrompt(console, 31, 14)
+    messageWindow(console, 31, 14)
         .Show(EXCHANGE_TITLE,
               "Select ship part to change:\n\n1 - Hull\n2 - Fuel tank\n3 - Engines\n4 - Shield Generator\n"
               "5 - Energy Collector\n6 - Weapon");
-    return readNumberAt(console, 27, 16);
+    return Planet::readAmount(console, 27, 16);
 }
 
 int askModelNumber(ConLib* console) {
-    centredPrompt(console, 50, 8).Show(EXCHANGE_TITLE, "Type number of part to buy:");
-    return readNumberAt(console, 17, 12);
+    messageWindow(console, 50, 8).Show(EXCHANGE_TITLE, "Type number of part to buy:");
+    return Planet::readAmount(console, 17, 12);
 }
 
 bool isPartKind(int kind) { return kind >= 1 && kind <= PART_SLOT_COUNT; }
 bool isModelOnSale(int number) { return number >= 1 && number <= MODELS_ON_SALE; }
 
 void showError(ConLib* console, int width, const char* text) {
-    centredPrompt(console, width, 5).Show("ERROR", text);
-    console->SetPosition(COORD{0, 0});
-    while (console->GetKey() == 0) {
-    }
+    Planet::showNotice(console, "ERROR", text, width);
 }
 
 // The new part's value less the truncated half of the fitted one's; negative
@@ -192,7 +155,7 @@ bool confirmExchange(ConLib* console, const char* name, std::int64_t price) {
     text += name;
     text += price >= 0 ? "?\nPrice: " + std::to_string(price) : "?\nYou'll earn: " + std::to_string(-price);
     text += " credits\n\nY - Yes / N - No";
-    return centredPrompt(console, 50, 8).ShowDialog(EXCHANGE_TITLE, text.c_str(), 'Y', 'N');
+    return messageWindow(console, 50, 8).ShowDialog(EXCHANGE_TITLE, text.c_str(), 'Y', 'N');
 }
 
 // Fuel that no longer fits a smaller tank cannot be kept aboard.

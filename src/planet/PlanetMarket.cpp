@@ -141,11 +141,6 @@ const Refusal* completeSale(Planet& planet, Player& player, const Deal& deal) {
     return nullptr;
 }
 
-void writeAt(ConLib* console, int column, int row, const std::string& text) {
-    console->SetPosition(COORD{static_cast<short>(column), static_cast<short>(row)});
-    console->OutputString(text);
-}
-
 void drawPlanetTable(const Planet& planet, ConLib* console) {
     writeAt(console, 4, TABLE_HEADING_ROW, "Nr");
     writeAt(console, 7, TABLE_HEADING_ROW, "Count");

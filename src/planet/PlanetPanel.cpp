@@ -26,15 +26,6 @@ constexpr int RARE_OPTIONS_HEIGHT = 9;
 constexpr const char* OPTIONS_TEXT = "H - Hangar\nD - Dock\nT - Trade\nE - Departure";
 constexpr const char* RARE_OPTIONS_TEXT = "H - Hangar\nD - Dock\nT - Trade\nL - Laboratory\nE - Departure";
 
-Window centredBox(ConLib* console, int width, int height) {
-    Window window;
-    window.console = console;
-    window.backgroundColor = Planet::BOX_BACKGROUND;
-    window.textColor = Planet::BOX_TEXT;
-    window.centre(width, height);
-    return window;
-}
-
 // The convention at the end of every drawing: cursor home, text colour 7.
 void parkCursor(ConLib* console) {
     console->SetTextColor(7);
@@ -62,19 +53,15 @@ void Planet::showScreenWindow(ConLib* console, int column, int row, int width, i
 }
 
 void Planet::showPromptBox(ConLib* console, int width, int height, const char* title, const char* text) {
-    centredBox(console, width, height).Show(title, text);
+    messageWindow(console, width, height).Show(title, text);
 }
 
 bool Planet::askYesNo(ConLib* console, int width, int height, const char* title, const char* text) {
-    return centredBox(console, width, height).ShowDialog(title, text, 'Y', 'N');
+    return messageWindow(console, width, height).ShowDialog(title, text, 'Y', 'N');
 }
 
 void Planet::showNotice(ConLib* console, const char* title, const char* text, int width) {
-    centredBox(console, width, NOTICE_HEIGHT).Show(title, text);
-    console->SetPosition(COORD{0, 0});
-    // The release of the key that opened the box reads as 0: wait for a real press.
-    while (console->GetKey() == 0) {
-    }
+    showMessage(console, width, NOTICE_HEIGHT, title, text, CloseOn::AnyKey);
 }
 
 int Planet::readAmount(ConLib* console, int column, int row) {

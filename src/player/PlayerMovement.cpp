@@ -69,15 +69,7 @@ void Player::moveRandom(ConLib* console) {
 
 void Player::winByCash(ConLib* console) {
     isWinner = true;
-    Window window;
-    window.console = console;
-    window.backgroundColor = 7;
-    window.textColor = 1;
-    window.centre(52, 13);
-    window.Show(CASH_VICTORY_TITLE, CASH_VICTORY_TEXT);
-    console->SetPosition(COORD{0, 0});
-    while (console->GetKey() != keycode::Enter) {
-    }
+    showMessage(console, 52, 13, CASH_VICTORY_TITLE, CASH_VICTORY_TEXT, CloseOn::Enter);
 }
 
 bool Player::checkCashVictory(ConLib* console) {

@@ -10,11 +10,6 @@ namespace {
 
 constexpr const char* GAME_TITLE = "Starhollow";
 
-void writeAt(ConLib* console, int x, int y, const char* text) {
-    console->SetPosition(COORD{static_cast<short>(x), static_cast<short>(y)});
-    console->OutputString(text);
-}
-
 void writeCentred(ConLib* console, int y, const char* text) {
     writeAt(console, foundMiddle(SCREEN_WIDTH, static_cast<int>(std::strlen(text))), y, text);
 }
@@ -140,13 +135,5 @@ void Game::gameOver(ConLib* con) {
             "Yours ship crashed and your dead body is\nflying now somewere in cosmos space!\n\nGalaxy was deleted. If "
             "you want to start\nanother adventure use NEW GAME option.\n\nPress ENTER to continue...";
     }
-    Window window;
-    window.console = con;
-    window.centre(47, 11);
-    window.backgroundColor = 7;
-    window.textColor = 1;
-    window.Show("GAME OVER", text);
-    con->SetPosition(COORD{0, 0});
-    while (con->GetKey() != 13) {
-    }
+    showMessage(con, 47, 11, "GAME OVER", text, CloseOn::Enter);
 }

@@ -72,24 +72,11 @@ bool Game::isValidGalaxyName(const std::string& name) {
 }
 
 void Game::showError(ConLib* con, int width, const char* text) {
-    Window window;
-    window.console = con;
-    window.centre(width, 5);
-    window.backgroundColor = 7;
-    window.textColor = 1;
-    window.Show("ERROR", text);
-    con->SetPosition(COORD{0, 0});
-    while (con->GetKey() == 0) {
-    }
+    showMessage(con, width, 5, "ERROR", text, CloseOn::AnyKey);
 }
 
 std::string Game::askGalaxyName(ConLib* con, const char* title, const char* text, COORD at) {
-    Window window;
-    window.console = con;
-    window.centre(45, 8);
-    window.backgroundColor = 7;
-    window.textColor = 1;
-    window.Show(title, text);
+    messageWindow(con, 45, 8).Show(title, text);
     con->SetBackgroundColor(7);
     con->SetTextColor(1);
     con->SetPosition(at);
@@ -101,12 +88,7 @@ std::string Game::askGalaxyName(ConLib* con, const char* title, const char* text
 }
 
 short Game::askGoal(ConLib* con) {
-    Window window;
-    window.console = con;
-    window.centre(45, 11);
-    window.backgroundColor = 7;
-    window.textColor = 1;
-    window.Show("CREATE NEW GALAXY",
+    messageWindow(con, 45, 11).Show("CREATE NEW GALAXY",
                 "You're space adventurer who start serch adventures because...\n\n1 - want become great hero\n2 - "
                 "want become rich\n3 - want expand knowledge about galaxy\n4 - I'm not looking for adventures");
     con->SetPosition(COORD{0, 0});
