@@ -40,6 +40,18 @@ constexpr int SECTOR_COUNT = 10201;
 constexpr std::int64_t PLAYER_RECORD_OFFSET = std::int64_t{SECTOR_COUNT} * SECTOR_RECORD_SIZE;  // 12077984
 constexpr std::int64_t GALAXY_FILE_SIZE = PLAYER_RECORD_OFFSET + PLAYER_RECORD_SIZE;           // 12078152
 
+namespace galaxy {
+// Sector coordinates run from -50 to 50 on both axes.
+constexpr int MIN_COORD = -50;
+constexpr int MAX_COORD = 50;
+constexpr int SIDE = MAX_COORD - MIN_COORD + 1;  // 101
+
+constexpr bool isSectorCoord(int value) { return value >= MIN_COORD && value <= MAX_COORD; }
+// Key of sector (x, y) in the galaxy file, 1 to 10201.
+constexpr int sectorNumber(int x, int y) { return y * SIDE + x + 5101; }
+constexpr bool isSectorNumber(int n) { return n >= 1 && n <= SECTOR_COUNT; }
+}  // namespace galaxy
+
 // Byte offset of sector record n (1 to 10201).
 constexpr std::int64_t sectorRecordOffset(int n) { return std::int64_t{n - 1} * SECTOR_RECORD_SIZE; }
 

@@ -16,16 +16,6 @@ class ConLib;
 class Player;
 
 namespace galaxy {
-// Sector coordinates run from -50 to 50 on both axes.
-constexpr int MIN_COORD = -50;
-constexpr int MAX_COORD = 50;
-constexpr int SIDE = MAX_COORD - MIN_COORD + 1;  // 101
-
-constexpr bool isSectorCoord(int value) { return value >= MIN_COORD && value <= MAX_COORD; }
-// Key of sector (x, y) in the galaxy file, 1 to 10201.
-constexpr int sectorNumber(int x, int y) { return y * SIDE + x + 5101; }
-constexpr bool isSectorNumber(int n) { return n >= 1 && n <= SECTOR_COUNT; }
-
 // The galaxy's file: its name followed by ".glx".
 std::string fileName(const char* galaxyName);
 }  // namespace galaxy

@@ -11,9 +11,6 @@ constexpr int START_CREDITS = 10000;
 constexpr COORD START_CELL{39, 12};
 // The board computer's jump target before any jump is prepared.
 constexpr std::array<int, 5> DEFAULT_HYP_DATA{0, 0, 32, 12, 0};
-constexpr int GALAXY_SIDE = 2 * GALAXY_EDGE + 1;
-// Sector (0, 0), in the middle of the numbering.
-constexpr int CENTRE_SECTOR_NUMBER = 5101;
 
 // Coordinates keep only their low 16 bits, as the record's fields do.
 short low16(int value) { return static_cast<short>(static_cast<std::uint16_t>(value)); }
@@ -105,15 +102,15 @@ void Player::changeWorldCoord(bool xAxis, bool increase, int n) {
     int& value = xAxis ? worldX : worldY;
     const std::int64_t moved = increase ? std::int64_t{value} + n : std::int64_t{value} - n;
     // Past an edge the ship enters at the opposite edge, however far it went.
-    if (moved > GALAXY_EDGE)
-        value = -GALAXY_EDGE;
-    else if (moved < -GALAXY_EDGE)
-        value = GALAXY_EDGE;
+    if (moved > galaxy::MAX_COORD)
+        value = galaxy::MIN_COORD;
+    else if (moved < galaxy::MIN_COORD)
+        value = galaxy::MAX_COORD;
     else
         value = static_cast<int>(moved);
 }
 
-int Player::getaSectorNumber() const { return worldY * GALAXY_SIDE + worldX + CENTRE_SECTOR_NUMBER; }
+int Player::getaSectorNumber() const { return galaxy::sectorNumber(worldX, worldY); }
 
 void Player::setDimX(int x) { dim.X = low16(x); }
 void Player::setDimY(int y) { dim.Y = low16(y); }

@@ -7,12 +7,10 @@
 
 #include "catalog/Ship.h"
 #include "console/ScreenGrid.h"
+#include "galaxy/SaveRecords.h"
 
 class ConLib;
-struct savePlayerData;
 
-// Galaxy size: sector coordinates run from -50 to 50 on both axes.
-constexpr int GALAXY_EDGE = 50;
 // Ancient-part kinds: the six part slots, then 6 for the computer parts.
 constexpr int ANCIENT_KINDS = 7;
 constexpr int ANCIENT_KIND_KNOWLEDGE = 6;

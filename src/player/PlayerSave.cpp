@@ -53,8 +53,8 @@ bool Player::isValidRecord(const savePlayerData& data) {
     const std::uint8_t* bytes = data.bytes.data();
     if (!inRange(record::get16(bytes + playerRec::rX), 0, SCREEN_WIDTH - 1)) return false;
     if (!inRange(record::get16(bytes + playerRec::rY), 0, SCREEN_HEIGHT - 1)) return false;
-    if (!inRange(record::get32(bytes + playerRec::worldX), -GALAXY_EDGE, GALAXY_EDGE)) return false;
-    if (!inRange(record::get32(bytes + playerRec::worldY), -GALAXY_EDGE, GALAXY_EDGE)) return false;
+    if (!galaxy::isSectorCoord(record::get32(bytes + playerRec::worldX))) return false;
+    if (!galaxy::isSectorCoord(record::get32(bytes + playerRec::worldY))) return false;
     for (int kind = 0; kind < ANCIENT_KINDS; ++kind) {
         if (!inRange(record::get16(bytes + aPartsOffset(kind)), 0, ANCIENT_MAX_COUNT)) return false;
         if (!inRange(record::get16(bytes + resarchOffset(kind)), 0, ANCIENT_MAX_COUNT)) return false;
