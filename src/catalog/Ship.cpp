@@ -99,6 +99,14 @@ int Ship::getFuelUsage() const { return getEngine()->getFuelUse(); }
 int Ship::getMaxWeight() const { return getBody()->getwMax(); }
 int Ship::getMaxEnergy() const { return getEnergyCollector()->getEnergy(); }
 
+std::string Ship::figuresText() const {
+    using std::to_string;
+    return "Health: " + to_string(aHealth) + "pkt / " + to_string(maxHealth) + "pkt\nFuel: " + to_string(aFuel) +
+           "l / " + to_string(getMaxFuel()) + "l\nCapacity: " + to_string(aWeight) + " / " +
+           to_string(getMaxWeight()) + "\nShield: " + to_string(aShield) + " / " + to_string(getMaxShield()) +
+           "\nEnergy: " + to_string(aEnergy) + "W / " + to_string(getMaxEnergy()) + "W\nAmmo: " + to_string(ammo);
+}
+
 const char* Ship::getName(int slot) const {
     if (slot < 0 || slot >= PART_SLOT_COUNT) return nullptr;
     return parts[static_cast<std::size_t>(slot)]->getName();

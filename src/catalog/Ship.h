@@ -4,6 +4,7 @@
 // below; the player's ship and every enemy are Ships.
 
 #include <array>
+#include <string>
 
 #include "catalog/Catalog.h"
 
@@ -73,6 +74,10 @@ public:
     // not catalog rows: only a damaged file holds such a record.
     bool LoadFromFile(const saveShipData* data);
     static bool isValidRecord(const saveShipData& data);
+
+    // The six lines of figures that the ship computer and the hangar show,
+    // from "Health: " to "Ammo: ".
+    std::string figuresText() const;
 
 private:
     std::array<const ShipPart*, PART_SLOT_COUNT> parts{};

@@ -20,13 +20,7 @@ constexpr int DIMENSION_REVEALED_AT = 5;
 
 std::string decimal(int value) { return std::to_string(value); }
 
-std::string shipInfoText(const Player& p) {
-    return "Health: " + decimal(p.getaHealth()) + "pkt / " + decimal(p.getMaxHealth()) + "pkt\nFuel: " +
-           decimal(p.getaFuel()) + "l / " + decimal(p.getMaxFuel()) + "l\nCapacity: " + decimal(p.getaWeight()) +
-           " / " + decimal(p.getMaxWeight()) + "\nShield: " + decimal(p.getaShield()) + " / " +
-           decimal(p.getMaxShield()) + "\nEnergy: " + decimal(p.getaEnergy()) + "W / " + decimal(p.getMaxEnergy()) +
-           "W\nAmmo: " + decimal(p.getAmmo()) + "\nCredits: " + decimal(p.getCredits());
-}
+std::string shipInfoText(const Player& p) { return p.figuresText() + "\nCredits: " + decimal(p.getCredits()); }
 
 std::string heldAndLevel(const Player& p, int kind) {
     return decimal(p.getaParts(kind)) + "/" + decimal(p.getResarch(kind));

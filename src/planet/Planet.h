@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "galaxy/SaveRecords.h"
+#include "planet/Refusal.h"
 
 // Dock: what its screens are given.
 class ConLib;
@@ -119,6 +120,8 @@ public:
     static bool askYesNo(ConLib* console, int width, int height, const char* title, const char* text);
     // A centred box 5 high that stays until any key is pressed.
     static void showNotice(ConLib* console, const char* title, const char* text, int width);
+    // The centred ERROR box of a refusal, closed by any key.
+    static void showRefusal(ConLib* console, const Refusal& refusal);
     // A whole number typed at that cell, echoed red on white. Text that is
     // not a number reads as 0.
     static int readAmount(ConLib* console, int column, int row);

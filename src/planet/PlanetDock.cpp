@@ -29,10 +29,7 @@ constexpr short NUMBER_COLUMN = 4;
 constexpr short NAME_COLUMN = 7;
 
 constexpr const char* EXCHANGE_TITLE = "CHANGE SHIP PART";
-constexpr const char* WRONG_PART_TEXT = "You typed wrong ship part!";
-constexpr const char* NO_CREDITS_TEXT = "You don't have enought credits!";
-constexpr int WRONG_PART_WIDTH = 30;
-constexpr int NO_CREDITS_WIDTH = 37;
+constexpr Refusal WRONG_PART{"You typed wrong ship part!", 30};
 
 // One figure column of a tab: its heading, its screen column and how to read
 // the figure from a catalog row of the tab's table.
@@ -138,10 +135,6 @@ int askModelNumber(ConLib* console) {
 bool isPartKind(int kind) { return kind >= 1 && kind <= PART_SLOT_COUNT; }
 bool isModelOnSale(int number) { return number >= 1 && number <= MODELS_ON_SALE; }
 
-void showError(ConLib* console, int width, const char* text) {
-    Planet::showNotice(console, "ERROR", text, width);
-}
-
 // The new part's value less the truncated half of the fitted one's; negative
 // when the player earns by the exchange. 64 bits: no sum of catalog values can wrap.
 std::int64_t exchangePrice(const Player* player, int slot, int newRow) {
@@ -213,7 +206,7 @@ void Planet::ChangeShipPart(ConLib* console, Player* player, int tab) {
     const int kind = askPartKind(console);
     if (!isPartKind(kind)) {
         RedrawDockPanel(console, player, tab);
-        showError(console, WRONG_PART_WIDTH, WRONG_PART_TEXT);
+        Planet::showRefusal(console, WRONG_PART);
         finishExchange(console, player, tab);
         return;
     }
@@ -224,7 +217,7 @@ void Planet::ChangeShipPart(ConLib* console, Player* player, int tab) {
     RedrawDockPanel(console, player, tab);
     if (!isModelOnSale(number)) {
         // The rest of the typed line stays for the next prompt.
-        showError(console, WRONG_PART_WIDTH, WRONG_PART_TEXT);
+        Planet::showRefusal(console, WRONG_PART);
         RedrawDockPanel(console, player, tab);
         return;
     }
@@ -234,7 +227,7 @@ void Planet::ChangeShipPart(ConLib* console, Player* player, int tab) {
     if (confirmExchange(console, catalogPart(slot, row)->getName(), price)) {
         if (player->getCredits() < price) {
             RedrawDockPanel(console, player, tab);
-            showError(console, NO_CREDITS_WIDTH, NO_CREDITS_TEXT);
+            Planet::showRefusal(console, refusals::NO_CREDITS);
         } else {
             fitBoughtPart(player, slot, row, price);
         }

@@ -20,13 +20,9 @@ constexpr int AMOUNT_COLUMN = 20;
 constexpr int AMOUNT_ROW = 12;
 constexpr int AMMO_PER_WEIGHT_UNIT = 10;
 
-struct Refusal {
-    const char* text;
-    int width;
-};
-constexpr Refusal NO_CREDITS{"You don't have enought credits!", 37};
-constexpr Refusal NO_SPACE{"You don't have enought free space!", 38};
-constexpr Refusal WRONG_AMOUNT{"You typed wrong amount!", 29};
+using refusals::NO_CREDITS;
+using refusals::NO_SPACE;
+using refusals::WRONG_AMOUNT;
 constexpr Refusal TOO_BIG_AMOUNT{"You typed too big amount!", 31};
 
 struct HangarService {
@@ -80,7 +76,7 @@ std::string confirmation(const HangarService& service, int amount, int price) {
 
 void refuse(Planet& planet, ConLib* console, Player* player, const Refusal& refusal) {
     planet.RedrawHangarPanel(console, player);
-    Planet::showNotice(console, "ERROR", refusal.text, refusal.width);
+    Planet::showRefusal(console, refusal);
 }
 
 // The amount the service will offer for what was typed, or the refusal of it.
@@ -112,13 +108,7 @@ void runService(Planet& planet, ConLib* console, Player* player, const HangarSer
 }
 
 std::string shipInformation(const Player& p) {
-    using std::to_string;
-    return "Health: " + to_string(p.getaHealth()) + "pkt / " + to_string(p.getMaxHealth()) +
-           "pkt\nFuel: " + to_string(p.getaFuel()) + "l / " + to_string(p.getMaxFuel()) +
-           "l\nCapacity: " + to_string(p.getaWeight()) + " / " + to_string(p.getMaxWeight()) +
-           "\nShield: " + to_string(p.getaShield()) + " / " + to_string(p.getMaxShield()) +
-           "\nEnergy: " + to_string(p.getaEnergy()) + "W / " + to_string(p.getMaxEnergy()) +
-           "W\nAmmo: " + to_string(p.getAmmo()) + "\n\nHull type: " + p.getName(SLOT_HULL) +
+    return p.figuresText() + "\n\nHull type: " + p.getName(SLOT_HULL) +
            "\nFuel tank type: " + p.getName(SLOT_TANK) + "\nEngines type: " + p.getName(SLOT_ENGINE) +
            "\nShield generator type: " + p.getName(SLOT_SHIELD) +
            "\nEnergy collector type: " + p.getName(SLOT_COLLECTOR) + "\nWeapon type: " + p.getName(SLOT_WEAPON);

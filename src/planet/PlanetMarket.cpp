@@ -32,17 +32,13 @@ constexpr int TABLE_HEADING_ROW = 4;
 constexpr int TABLE_FIRST_ROW = 6;
 constexpr int SIDE_COLUMN = 65;
 
-struct Refusal {
-    const char* text;
-    int width;
-};
+using refusals::NO_CREDITS;
+using refusals::NO_SPACE;
 constexpr Refusal WRONG_PRODUCT{"You typed wrong product number!", 37};
 constexpr Refusal SHORT_ON_PLANET{"Not enought product on this planet!", 39};
-constexpr Refusal NO_CREDITS{"You don't have enought credits!", 37};
-constexpr Refusal NO_SPACE{"You don't have enought free space!", 38};
 constexpr Refusal SHORT_IN_HOLD{"You don't have enought product!", 39};
 constexpr Refusal PLANET_FULL{"Not enought free space on planet!", 39};
-constexpr Refusal WRONG_COUNT{"You typed wrong amount!", 29};
+constexpr Refusal WRONG_COUNT = refusals::WRONG_AMOUNT;
 constexpr Refusal CREDITS_OVERFLOW{"You can't carry so many credits!", 38};
 
 // What a processed good adds to the prices of the two goods it is made of.
@@ -69,7 +65,7 @@ struct Deal {
 
 void refuse(Planet& planet, ConLib* console, Player* player, const Refusal& refusal) {
     planet.RedrawTrade(console, player);
-    Planet::showNotice(console, "ERROR", refusal.text, refusal.width);
+    Planet::showRefusal(console, refusal);
     planet.RedrawTrade(console, player);
 }
 

@@ -64,6 +64,10 @@ void Planet::showNotice(ConLib* console, const char* title, const char* text, in
     showMessage(console, width, NOTICE_HEIGHT, title, text, CloseOn::AnyKey);
 }
 
+void Planet::showRefusal(ConLib* console, const Refusal& refusal) {
+    showNotice(console, "ERROR", refusal.text, refusal.width);
+}
+
 int Planet::readAmount(ConLib* console, int column, int row) {
     console->SetPosition(COORD{static_cast<short>(column), static_cast<short>(row)});
     console->SetBackgroundColor(BOX_BACKGROUND);
