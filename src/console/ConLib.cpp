@@ -159,20 +159,18 @@ void ConLib::echoTypedLine(std::string& line) {
     cursorVisible_ = false;
 }
 
-bool ConLib::readLineIfNeeded() {
+bool ConLib::wordPending() const {
     for (char ch : pending_)
         if (!isBlank(ch)) return true;
-    pending_.clear();
-    std::string line;
-    echoTypedLine(line);
-    pending_ = line;
     return false;
 }
 
 std::string ConLib::readWord() {
     releasePending_ = false;
     // Like a stream extraction: blank lines are skipped until a word comes.
-    while (!readLineIfNeeded()) {
+    while (!wordPending()) {
+        pending_.clear();
+        echoTypedLine(pending_);
     }
     std::size_t start = 0;
     while (start < pending_.size() && isBlank(pending_[start])) ++start;

@@ -97,7 +97,7 @@ public:
 private:
     void present();
     InputEvent nextEvent();
-    bool readLineIfNeeded();
+    bool wordPending() const;
     void echoTypedLine(std::string& line);
 
     std::unique_ptr<Backend> backend_;
