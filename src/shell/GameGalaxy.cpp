@@ -172,9 +172,9 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
     placeBonuses(who, stem.c_str());
 
     if (!publishWithoutReplacing(working, file)) {
+        const bool taken = errno == EEXIST;  // before remove() can change errno
         std::remove(working.c_str());
-        con->err() << (errno == EEXIST ? "Galaxy already exist, try another name!" : "Creating file failed!")
-                   << '\n';
+        con->err() << (taken ? "Galaxy already exist, try another name!" : "Creating file failed!") << '\n';
         con->pause();
         return false;
     }
@@ -206,21 +206,17 @@ void Game::placeBonuses(Player* who, const char* fileStem) {
 bool Game::load(ConLib* con) {
     const std::string name = askGalaxyName(con, "LOAD GAME", "Type world name to load:", COORD{20, 12});
     if (name == TUTORIAL_NAME || !isValidGalaxyName(name)) return false;
-    if (!fileExist(galaxy::fileName(name.c_str()).c_str())) return false;
 
-    // A file that turns out to be damaged must leave the game as it was.
-    const Player playerBefore = player;
+    // loadGame checks both records before it uses either, so a file that
+    // fails leaves player and sector as they were; only the name goes back.
     char nameBefore[20];
     std::memcpy(nameBefore, worldName, sizeof worldName);
     clearTable(worldName, 20);
     std::memcpy(worldName, name.c_str(), name.size());
     sector.setwName(worldName);
-    const Sector sectorBefore = sector;
     const LoadResult result = sector.loadGame();
     if (result == LoadResult::Ok) return true;
 
-    player = playerBefore;
-    sector = sectorBefore;
     std::memcpy(worldName, nameBefore, sizeof worldName);
     if (result != LoadResult::NoFile) {
         con->SetBackgroundColor(0);
