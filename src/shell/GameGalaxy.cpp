@@ -180,7 +180,6 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
     }
     con->out() << "Galaxy " << name << " created successfull!" << '\n';
     sector.setwName(worldName);
-    sector.setPlayer(&player);
     sector.load(FIRST_SECTOR);
     con->pause();
     return true;
