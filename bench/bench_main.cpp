@@ -16,7 +16,7 @@
 #include "console/HeadlessBackend.h"
 #include "console/TerminalBackend.h"
 #include "console/Random.h"
-#include "galaxy/SaveRecords.h"
+#include "format/SaveRecords.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 #include "shell/Game.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "galaxy/SaveRecords.h"
+#include "format/SaveRecords.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 

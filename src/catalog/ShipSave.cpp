@@ -2,7 +2,7 @@
 // of each slot.
 
 #include "catalog/Ship.h"
-#include "galaxy/SaveRecords.h"
+#include "format/SaveRecords.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "console/ConLib.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <vector>
@@ -124,7 +125,9 @@ void ConLib::sleep(unsigned ms) {
 
 std::uint64_t ConLib::nowMs() { return backend_->nowMs(); }
 
-void ConLib::echoTypedLine(std::string& line) {
+void ConLib::echoTypedLine(std::string& line, int fieldWidth) {
+    const int room = SCREEN_WIDTH - std::min<int>(cursor_.X, SCREEN_WIDTH);
+    const std::size_t limit = static_cast<std::size_t>(fieldWidth > 0 ? std::min(fieldWidth, room) : room);
     // Where each typed character went, so Backspace can take it back.
     std::vector<COORD> places;
     cursorVisible_ = true;
@@ -146,12 +149,7 @@ void ConLib::echoTypedLine(std::string& line) {
             continue;
         }
         const unsigned char byte = static_cast<unsigned char>(event.ch);
-        if (byte < 32 || byte >= 127 || line.size() >= MAX_TYPED_LINE) continue;
-        if (cursor_.X >= SCREEN_WIDTH && cursor_.Y >= SCREEN_HEIGHT - 1) continue;  // no room to echo
-        if (cursor_.X >= SCREEN_WIDTH) {
-            cursor_.X = 0;
-            ++cursor_.Y;
-        }
+        if (byte < 32 || byte >= 127 || line.size() >= MAX_TYPED_LINE || places.size() >= limit) continue;
         places.push_back(cursor_);
         line.push_back(event.ch);
         putChar(event.ch);
@@ -165,12 +163,12 @@ bool ConLib::wordPending() const {
     return false;
 }
 
-std::string ConLib::readWord() {
+std::string ConLib::readWord(int fieldWidth) {
     releasePending_ = false;
     // Like a stream extraction: blank lines are skipped until a word comes.
     while (!wordPending()) {
         pending_.clear();
-        echoTypedLine(pending_);
+        echoTypedLine(pending_, fieldWidth);
     }
     std::size_t start = 0;
     while (start < pending_.size() && isBlank(pending_[start])) ++start;
@@ -181,8 +179,8 @@ std::string ConLib::readWord() {
     return word;
 }
 
-int ConLib::readNumber() {
-    const std::string word = readWord();
+int ConLib::readNumber(int fieldWidth) {
+    const std::string word = readWord(fieldWidth);
     std::size_t i = 0;
     bool negative = false;
     if (i < word.size() && (word[i] == '+' || word[i] == '-')) negative = word[i++] == '-';

@@ -64,11 +64,13 @@ public:
     std::ostream& err() { return out_; }
 
     // Typed input, echoed at the cursor. A line is read when nothing typed is
-    // pending; text after a blank stays pending for the next read.
-    std::string readWord();
+    // pending; text after a blank stays pending for the next read. The echo
+    // accepts at most `fieldWidth` characters (0: up to the end of the
+    // cursor's row), so typing never draws outside its prompt.
+    std::string readWord(int fieldWidth = 0);
     // A whole decimal number; a word that is not one reads as 0, and numbers
     // beyond the 32-bit range are clamped to it.
-    int readNumber();
+    int readNumber(int fieldWidth = 0);
     // Forgets whatever is still pending of the typed line.
     void discardLine();
 
@@ -98,7 +100,7 @@ private:
     void present();
     InputEvent nextEvent();
     bool wordPending() const;
-    void echoTypedLine(std::string& line);
+    void echoTypedLine(std::string& line, int fieldWidth);
 
     std::unique_ptr<Backend> backend_;
     ScreenGrid grid_;

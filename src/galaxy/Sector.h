@@ -9,11 +9,13 @@
 #include <string>
 
 #include "console/ScreenGrid.h"
-#include "galaxy/SaveRecords.h"
+#include "format/SaveRecords.h"
 #include "planet/Planet.h"
 
 class ConLib;
+class Encounters;
 class Player;
+class TutorialProgress;
 
 namespace galaxy {
 // The galaxy's file: its name followed by ".glx".
@@ -97,6 +99,10 @@ public:
 
     // ---- Galaxy view (SectorView.cpp) -----------------------------------------
 
+    // The encounters flight can run into; without them flight is safe.
+    void setEncounters(Encounters* e) { encounters = e; }
+    Encounters* getEncounters() const { return encounters; }
+
     // Random events after an ordinary step.
     static constexpr int EVENT_NONE = 0;
     static constexpr int EVENT_METEORS = 1;
@@ -113,9 +119,15 @@ public:
     // Failures are shown on the console. When the next sector cannot be
     // loaded the ship stays in this sector and the result is false.
     bool nextSector(bool xAxis, bool increase, ConLib* console);
+    // The same without saving anything: the tutorial's galaxy is only read.
+    bool nextSector_noSave(bool xAxis, bool increase, TutorialProgress* tutorial, ConLib* console);
     // Mode 0 draws the event of an ordinary step, 1 and 2 force meteors or
     // pirates; returns the event chosen.
     int genEvent(ConLib* console, int mode);
+    // Announces and runs a meteor field of a random size.
+    void meteorsEvent(ConLib* console);
+    // Announces and runs a fight with a pirate ship.
+    void battleEvent(ConLib* console);
     // Hands this sector's ancient part to the player and announces it.
     void playerAddaPart(ConLib* console);
 
@@ -127,6 +139,20 @@ public:
     void showAncientParts(ConLib* console) const;
     void showMissionInfo(ConLib* console) const;
     void showGPS(ConLib* console) const;
+
+    // ---- Board computer (SectorBoardComputer.cpp) -----------------------------
+
+    // The command console opened from the map; redraws the map when it closes.
+    void boardComputer(ConLib* console, TutorialProgress* tutorial);
+    // Runs one typed line; false closes the console.
+    bool proceedCommand(const char* line, ConLib* console, bool* cheat, TutorialProgress* tutorial);
+    // The value of a symbolic jump argument ("@Px", "@Py", "@Sx", "@Sy"), else 0.
+    int decodeArgument(const char* arg);
+
+    // ---- Tutorial run (tutorial/) ----------------------------------------------
+
+    // The guided tutorial on the galaxy already loaded; saves nothing.
+    void StartTutorial(ConLib* console);
 
 private:
     bool hasEnemyPlanet() const { return epPos.X != -1 && epPos.Y != -1; }
@@ -142,6 +168,7 @@ private:
     std::array<Planet, MAX_PLANETS> planets;
     Player* player = nullptr;
     COORD epPos{-1, -1};
+    Encounters* encounters = nullptr;
 };
 
 // Called after each sector record written, with the count so far (1..10201).

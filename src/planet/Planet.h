@@ -6,13 +6,13 @@
 #include <array>
 #include <string_view>
 
-#include "galaxy/SaveRecords.h"
+#include "format/SaveRecords.h"
 #include "planet/Refusal.h"
 
 // Dock: what its screens are given.
 class ConLib;
 class Player;
-class TutorialManager;
+class TutorialProgress;
 
 class Planet {
 public:
@@ -97,11 +97,11 @@ public:
     // Lets the facilities work 0 to 3 ticks, then runs the landing panel
     // until the player departs with fuel for one step. Always 0: the ship
     // has left the planet.
-    int ShowPanel(ConLib* console, Player* player, TutorialManager* tutorial);
+    int ShowPanel(ConLib* console, Player* player, TutorialProgress* tutorial);
     void RedrawPanel(ConLib* console);
     // Fuel, ammunition, energy and repairs at fixed prices. Leaving with "E"
     // redraws the landing panel. The tutorial manager is not used here.
-    void HangarPanel(ConLib* console, Player* player, TutorialManager* tutorial);
+    void HangarPanel(ConLib* console, Player* player, TutorialProgress* tutorial);
     void RedrawHangarPanel(ConLib* console, Player* player);
     // One purchase each: an amount typed, capped to what fits, confirmed with Y.
     void BuyFuel(ConLib* console, Player* player);
@@ -132,7 +132,7 @@ public:
     // every good; 0 for a number that names no good.
     int getGoodPrice(int good, int count) const;
     // The market. Leaving it with "E" redraws the landing panel.
-    void TradePanel(ConLib* console, Player* player, TutorialManager* tutorial);
+    void TradePanel(ConLib* console, Player* player, TutorialProgress* tutorial);
     void RedrawTrade(ConLib* console, Player* player);
     // One purchase or sale of a good, asked for by product number and count.
     void Buy(ConLib* console, Player* player);
@@ -142,10 +142,18 @@ public:
     // The ship-part shop, the same on every planet: one tab per part slot,
     // models 1 to 14 of each table. Leaving it with "E" redraws the landing
     // panel. The tutorial manager is not used here.
-    void DockPanel(ConLib* console, Player* player, TutorialManager* tutorial);
+    void DockPanel(ConLib* console, Player* player, TutorialProgress* tutorial);
     static void RedrawDockPanel(ConLib* console, Player* player, int tab);
     // One exchange of a fitted part; `tab` is the tab redrawn behind the windows.
     static void ChangeShipPart(ConLib* console, Player* player, int tab);
+
+    // ---- Laboratory (PlanetLab.cpp) ---------------------------------------------
+    // Rare planets research ancient parts into super-parts. Leaving it with
+    // "E" redraws the landing panel. The tutorial is not used here.
+    void Lab(ConLib* console, Player* player, TutorialProgress* tutorial);
+    static void RedrawLab(ConLib* console, Player* player);
+    // Researches one part of the kind 0..6 and shows the result.
+    static void resarch(ConLib* console, Player* player, short kind);
 
     // ---- Save records --------------------------------------------------------
 

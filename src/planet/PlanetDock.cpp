@@ -235,7 +235,7 @@ void Planet::ChangeShipPart(ConLib* console, Player* player, int tab) {
     finishExchange(console, player, tab);
 }
 
-void Planet::DockPanel(ConLib* console, Player* player, TutorialManager* /*tutorial*/) {
+void Planet::DockPanel(ConLib* console, Player* player, TutorialProgress* /*tutorial*/) {
     if (console == nullptr || player == nullptr) return;
     int tab = 0;
     RedrawDockPanel(console, player, tab);

@@ -132,7 +132,7 @@ void Planet::RedrawHangarPanel(ConLib* console, Player* player) {
     console->SetPosition(COORD{0, 0});
 }
 
-void Planet::HangarPanel(ConLib* console, Player* player, TutorialManager* /*tutorial*/) {
+void Planet::HangarPanel(ConLib* console, Player* player, TutorialProgress* /*tutorial*/) {
     RedrawHangarPanel(console, player);
     for (;;) {
         switch (console->GetKey()) {

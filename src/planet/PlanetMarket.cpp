@@ -203,7 +203,7 @@ void Planet::RedrawTrade(ConLib* console, Player* player) {
     console->SetPosition(COORD{0, 0});
 }
 
-void Planet::TradePanel(ConLib* console, Player* player, TutorialManager* /*tutorial*/) {
+void Planet::TradePanel(ConLib* console, Player* player, TutorialProgress* /*tutorial*/) {
     RedrawTrade(console, player);
     for (;;) {
         switch (console->GetKey()) {

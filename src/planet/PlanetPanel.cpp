@@ -90,7 +90,7 @@ void Planet::RedrawPanel(ConLib* console) {
     parkCursor(console);
 }
 
-int Planet::ShowPanel(ConLib* console, Player* player, TutorialManager* tutorial) {
+int Planet::ShowPanel(ConLib* console, Player* player, TutorialProgress* tutorial) {
     const int ticks = rng::rand() % LANDING_TICK_CHOICES;
     for (int i = 0; i < ticks; ++i) tick();
     RedrawPanel(console);

@@ -7,7 +7,7 @@
 
 #include "catalog/Ship.h"
 #include "console/ScreenGrid.h"
-#include "galaxy/SaveRecords.h"
+#include "format/SaveRecords.h"
 
 class ConLib;
 
@@ -97,6 +97,13 @@ public:
     void setHyperJump(bool prepared) { hyperJump = prepared; }
     bool getHyperJump() const { return hyperJump; }
     COORD getHyperJumpSectorCoord() const;
+    // The jump's path calculation for target sector (a1, a2), cell (a3, a4),
+    // printed on the console as it runs; stores the jump when the target is
+    // sound (PlayerJump.cpp).
+    void prepareJump(ConLib* console, int a1, int a2, int a3, int a4);
+    // Executes the prepared jump; true when it took place.
+    bool jump(ConLib* console);
+    void jumpInfo(ConLib* console);
 
     void SaveToFile(savePlayerData* data) const;
     // Refuses (false, player unchanged) a null or damaged record. Leaves the

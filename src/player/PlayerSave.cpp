@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "galaxy/SaveRecords.h"
+#include "format/SaveRecords.h"
 #include "player/Player.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "catalog/Ship.h"
-#include "galaxy/SaveRecords.h"
+#include "format/SaveRecords.h"
 
 namespace {
 

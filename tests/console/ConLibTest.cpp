@@ -172,8 +172,11 @@ TEST(ConLibTypedInput, DiscardLineForgetsPendingText) {
 
 TEST(ConLibTypedInput, TypedLineLengthIsBounded) {
     HeadlessConsole t;
-    t.screen->pushText(std::string(400, 'w') + "\n");
-    EXPECT_EQ(t.con.readWord().size(), ConLib::MAX_TYPED_LINE);
+    // Typing stops at its field: the rest of the row, or the width given.
+    t.screen->pushText(std::string(400, 'w') + "\n" + std::string(400, 'v') + "\n");
+    EXPECT_EQ(t.con.readWord().size(), static_cast<std::size_t>(SCREEN_WIDTH));
+    t.con.SetPosition(COORD{20, 13});
+    EXPECT_EQ(t.con.readWord(19), std::string(19, 'v'));
 }
 
 TEST(ConLibPause, WritesPromptAndWaitsForAKey) {

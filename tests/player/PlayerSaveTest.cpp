@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "galaxy/SaveRecords.h"
+#include "format/SaveRecords.h"
 #include "player/Player.h"
 
 namespace {

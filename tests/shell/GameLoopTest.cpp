@@ -7,7 +7,7 @@
 #include "TestSupport.h"
 #include "console/HelpFuncLib.h"
 #include "console/Random.h"
-#include "galaxy/SaveRecords.h"
+#include "format/SaveRecords.h"
 #include "shell/Game.h"
 
 namespace {
