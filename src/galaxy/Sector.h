@@ -74,6 +74,8 @@ public:
     COORD getaPartPos() const { return aPartPos; }
 
     void genEnemyPlanet();
+    // The pirates planet is destroyed: the sector no longer holds it.
+    void removeEnemyPlanet() { epPos = COORD{-1, -1}; }
     bool isOnEP(int x, int y) const;
     COORD getEpPos() const { return epPos; }
 
@@ -155,6 +157,7 @@ public:
     void StartTutorial(ConLib* console);
 
 private:
+    bool enterNextSector(bool xAxis, bool increase, ConLib* console, bool saveLeft);
     bool hasEnemyPlanet() const { return epPos.X != -1 && epPos.Y != -1; }
     bool reportSaveFailure(ConLib* console) const;
     void confirmSave(ConLib* console) const;

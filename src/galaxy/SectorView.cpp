@@ -8,6 +8,8 @@
 #include "console/KeyDecoder.h"
 #include "console/Random.h"
 #include "console/Window.h"
+#include "galaxy/Encounters.h"
+#include "galaxy/Flight.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 
@@ -29,63 +31,6 @@ constexpr unsigned KEY_SAVE = 'S';
 constexpr int EVENT_DIE = 101;
 constexpr int METEORS_UP_TO = 30;
 
-enum class Heading { Up, Down, Left, Right };
-
-bool isArrow(unsigned key) {
-    return key == keycode::Up || key == keycode::Down || key == keycode::Left || key == keycode::Right;
-}
-
-Heading headingOf(unsigned key) {
-    switch (key) {
-        case keycode::Up: return Heading::Up;
-        case keycode::Down: return Heading::Down;
-        case keycode::Left: return Heading::Left;
-        default: return Heading::Right;
-    }
-}
-
-bool isHorizontal(Heading h) { return h == Heading::Left || h == Heading::Right; }
-// Right and down raise the sector coordinate.
-bool raisesCoordinate(Heading h) { return h == Heading::Right || h == Heading::Down; }
-
-// The ship stands on the last cell the map has in that direction.
-bool atMapEdge(const Player& player, Heading h) {
-    switch (h) {
-        case Heading::Up: return player.getrY() <= MAP_FIRST_ROW;
-        case Heading::Down: return player.getrY() >= MAP_LAST_ROW;
-        case Heading::Left: return player.getrX() <= MAP_FIRST_COLUMN;
-        default: return player.getrX() >= MAP_LAST_COLUMN;
-    }
-}
-
-// Where the ship enters the next sector: the opposite edge, same row or column.
-COORD arrivalCell(const Player& player, Heading h) {
-    COORD cell = player.getrPos();
-    switch (h) {
-        case Heading::Up: cell.Y = MAP_LAST_ROW; break;
-        case Heading::Down: cell.Y = MAP_FIRST_ROW; break;
-        case Heading::Left: cell.X = MAP_LAST_COLUMN; break;
-        case Heading::Right: cell.X = MAP_FIRST_COLUMN; break;
-    }
-    return cell;
-}
-
-void moveShip(Player& player, ConLib* console, Heading h) {
-    switch (h) {
-        case Heading::Up: player.moveUp(console); break;
-        case Heading::Down: player.moveDown(console); break;
-        case Heading::Left: player.moveLeft(console); break;
-        case Heading::Right: player.moveRight(console); break;
-    }
-}
-
-// What one step gives the ship: energy from its collector, part of it
-// straight into the shield.
-void gainStepEnergy(Player& player) {
-    player.addEnergy(player.getPartId(SLOT_COLLECTOR) * 5 + 10);
-    player.chargeShield();
-}
-
 const char* ancientPartLine(int kind) {
     static const char* const lines[Sector::PART_KINDS] = {
         "It looks like ancient hull.",
@@ -99,12 +44,11 @@ const char* ancientPartLine(int kind) {
     return lines[kind];
 }
 
-// The main loop's state: the move delay counter lives as long as one visit
-// to the map.
+// The galaxy view's loop: keys of the map, and what each arrival leads to.
 class MapLoop {
 public:
     MapLoop(Sector& sector, Player& player, ConLib* console)
-        : sector_(sector), player_(player), console_(console), moveDelay_(player.getShipSpeed()) {}
+        : sector_(sector), player_(player), console_(console), flight_(sector, player, console) {}
 
     void run() {
         sector_.drawMap(console_);
@@ -118,8 +62,8 @@ public:
 
 private:
     void handleKey(unsigned key) {
-        if (isArrow(key)) {
-            step(headingOf(key));
+        if (isArrowKey(key)) {
+            arrive(flight_.step(key, Flight::Crossing::Save));
             return;
         }
         switch (key) {
@@ -132,71 +76,37 @@ private:
                 // A failed save leaves its message over the frame.
                 if (!sector_.save(console_, true)) sector_.drawMap(console_);
                 break;
-            default: break;  // the board computer key (192) is not wired in yet
+            default: break;
         }
     }
 
-    void restartDelay() { moveDelay_ = player_.getShipSpeed(); }
-
-    void step(Heading h) {
-        // A slow engine lets several presses, in any direction, pass first.
-        if (moveDelay_ > 0) {
-            --moveDelay_;
-            return;
+    void arrive(Flight::Arrival arrival) {
+        switch (arrival) {
+            case Flight::Arrival::Planet:
+                flight_.planetHere()->ShowPanel(console_, &player_, nullptr);
+                flight_.takeOff();
+                break;
+            case Flight::Arrival::AncientPart: sector_.playerAddaPart(console_); break;
+            case Flight::Arrival::PiratesPlanet:
+                if (Encounters* encounters = sector_.getEncounters();
+                    encounters != nullptr && encounters->bossFight(console_, &player_))
+                    sector_.removeEnemyPlanet();
+                // Whatever the fight's end, the ship leaves the planet's cell.
+                flight_.takeOff();
+                break;
+            case Flight::Arrival::EmptyCell:
+                // With less fuel than one more step needs, nothing comes.
+                if (player_.getaFuel() >= player_.getFuelUsage()) sector_.genEvent(console_, 0);
+                break;
+            case Flight::Arrival::Nowhere:
+            case Flight::Arrival::NextSector: break;
         }
-        if (atMapEdge(player_, h))
-            leaveSector(h);
-        else
-            stepInSector(h);
-    }
-
-    void leaveSector(Heading h) {
-        if (player_.getaFuel() < player_.getFuelUsage()) return;
-        restartDelay();
-        // A sector that cannot be entered leaves the ship exactly where it was.
-        const Player before = player_;
-        player_.removeFuel(player_.getFuelUsage());
-        gainStepEnergy(player_);
-        player_.setPos(arrivalCell(player_, h));
-        if (!sector_.nextSector(isHorizontal(h), raisesCoordinate(h), console_)) player_ = before;
-        sector_.drawMap(console_);
-    }
-
-    void stepInSector(Heading h) {
-        // Without fuel the ship stays, but the step is still taken on its cell.
-        moveShip(player_, console_, h);
-        restartDelay();
-        gainStepEnergy(player_);
-        examineCell();
-    }
-
-    void examineCell() {
-        const int x = player_.getrX();
-        const int y = player_.getrY();
-        if (Planet* planet = sector_.getPlanet(x, y)) {
-            land(*planet);
-        } else if (sector_.isOnPart(x, y)) {
-            sector_.playerAddaPart(console_);
-        } else if (sector_.isOnEP(x, y)) {
-            // The pirates' planet is only drawn for now; its fight comes with
-            // the encounters.
-        } else if (player_.getaFuel() >= player_.getFuelUsage()) {
-            sector_.genEvent(console_, 0);
-        }
-    }
-
-    void land(Planet& planet) {
-        planet.ShowPanel(console_, &player_, nullptr);
-        // Taking off leaves the ship beside the planet.
-        player_.moveRandom(console_);
-        restartDelay();
-        sector_.drawMap(console_);
     }
 
     Sector& sector_;
     Player& player_;
     ConLib* console_;
-    int moveDelay_;
+    Flight flight_;
 };
 
 }  // namespace
@@ -223,10 +133,18 @@ void Sector::drawMap(ConLib* console) const {
 }
 
 bool Sector::nextSector(bool xAxis, bool increase, ConLib* console) {
+    return enterNextSector(xAxis, increase, console, true);
+}
+
+bool Sector::nextSector_noSave(bool xAxis, bool increase, TutorialProgress* /*tutorial*/, ConLib* console) {
+    return enterNextSector(xAxis, increase, console, false);
+}
+
+bool Sector::enterNextSector(bool xAxis, bool increase, ConLib* console, bool saveLeft) {
     if (player == nullptr) return false;
     player->changeWorldCoord(xAxis, increase, 1);
     const int n = player->getaSectorNumber();
-    const bool saved = save(console, false);
+    const bool saved = saveLeft && save(console, false);
     // Read into a copy first: a sector that fails to load must not replace
     // this one.
     Sector next = *this;
