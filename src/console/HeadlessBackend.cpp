@@ -13,6 +13,7 @@ void HeadlessBackend::pushKey(unsigned vk) {
     if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) event.ch = static_cast<char>(vk);
     if (vk == keycode::Enter) event.ch = '\n';
     if (vk == keycode::Backspace) event.ch = '\b';
+    if (vk == keycode::Space) event.ch = ' ';
     script_.push_back(Scripted{pendingDelay_, event});
     pendingDelay_ = 0;
 }

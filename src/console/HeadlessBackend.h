@@ -20,7 +20,8 @@ public:
 
 class HeadlessBackend : public Backend {
 public:
-    // A key press by its game code (letters by their capital, digits by the digit).
+    // A key press by its game code (letters by their capital, digits by the
+    // digit); letters, digits and Space also type their character.
     void pushKey(unsigned vk);
     void pushKeys(std::initializer_list<unsigned> vks);
     // Typed characters, through the same decoding as a terminal; "\n" is Enter.

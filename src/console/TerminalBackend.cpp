@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+#include "console/CursesMapping.h"
+
 namespace {
 
 constexpr int ESCAPE_DELAY_MS = 25;
@@ -56,11 +58,6 @@ void installRestoreHandlers() {
     std::atexit(restoreTerminal);
     previousTerminate = std::set_terminate(onTerminate);
 }
-
-// Colour pair for a text and background colour number. Pair 0 is the
-// terminal's default pair, set to white on black, so the mapping puts
-// white-on-black there.
-short pairFor(unsigned fg, unsigned bg) { return static_cast<short>((bg & 7u) * 8 + (7 - (fg & 7u))); }
 
 }  // namespace
 
@@ -117,10 +114,13 @@ struct TerminalBackend::Impl {
         curs_set(0);
         if (has_colors()) {
             start_color();
-            assume_default_colors(COLOR_WHITE, COLOR_BLACK);
-            colours = COLOR_PAIRS >= 64;
-            for (short p = 1; colours && p < 64; ++p)
-                init_pair(p, static_cast<short>(7 - p % 8), static_cast<short>(p / 8));
+            const PairColours standard = coloursOfPair(0);
+            assume_default_colors(standard.text, standard.background);
+            colours = COLOR_PAIRS >= COLOUR_PAIRS_USED;
+            for (short p = 1; colours && p < COLOUR_PAIRS_USED; ++p) {
+                const PairColours pair = coloursOfPair(p);
+                init_pair(p, pair.text, pair.background);
+            }
         }
     }
 
@@ -150,7 +150,7 @@ struct TerminalBackend::Impl {
             for (int x = 0; x < SCREEN_WIDTH; ++x) {
                 const Cell& cell = wanted.at(x, y);
                 if (shownValid && shown.at(x, y) == cell) continue;
-                chtype attribute = colours ? COLOR_PAIR(pairFor(cell.fg, cell.bg)) : A_NORMAL;
+                chtype attribute = colours ? COLOR_PAIR(colourPairFor(cell.fg, cell.bg)) : A_NORMAL;
                 if (!colours && cell.bg != 0) attribute = A_REVERSE;
                 // The bottom-right cell reports an error after writing: harmless.
                 mvaddch(y, x, static_cast<chtype>(static_cast<unsigned char>(cell.ch)) | attribute);
@@ -169,23 +169,13 @@ struct TerminalBackend::Impl {
     }
 
     int translate(int code) {
-        switch (code) {
-            case KEY_UP: return rawkey::Up;
-            case KEY_DOWN: return rawkey::Down;
-            case KEY_LEFT: return rawkey::Left;
-            case KEY_RIGHT: return rawkey::Right;
-            case KEY_BACKSPACE: return rawkey::Backspace;
-            case KEY_ENTER: return rawkey::Enter;
-            default: break;
-        }
         if (code == KEY_RESIZE) {
             if (!largeEnough()) waitUntilLargeEnough();
             shownValid = false;
             draw();
             return rawkey::Other;
         }
-        if (code > 255) return rawkey::Other;
-        return code;
+        return rawFromCursesKey(code, code > 255 ? keyname(code) : nullptr);
     }
 
     // Reads one code within timeoutMs (-1: for ever); false on time-out.
