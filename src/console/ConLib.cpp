@@ -12,6 +12,10 @@ namespace {
 ConLib* currentConsole = nullptr;
 
 bool isBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r'; }
+
+bool hasWord(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char ch) { return !isBlank(ch); });
+}
 }  // namespace
 
 void writeAt(ConLib* console, int x, int y, std::string_view text) {
@@ -135,11 +139,13 @@ void ConLib::echoTypedLine(std::string& line, int fieldWidth) {
         present();
         const InputEvent event = nextEvent();
         if (event.vk == keycode::Enter) {
+            // A line without a word is no answer: keep waiting where the cursor is.
+            if (!hasWord(line)) continue;
             putChar('\n');
             break;
         }
         if (event.vk == keycode::Backspace) {
-            if (line.empty()) continue;
+            if (places.empty() || line.empty()) continue;  // never past what was typed
             line.pop_back();
             const COORD place = places.back();
             places.pop_back();
@@ -157,15 +163,12 @@ void ConLib::echoTypedLine(std::string& line, int fieldWidth) {
     cursorVisible_ = false;
 }
 
-bool ConLib::wordPending() const {
-    for (char ch : pending_)
-        if (!isBlank(ch)) return true;
-    return false;
-}
+bool ConLib::wordPending() const { return hasWord(pending_); }
 
 std::string ConLib::readWord(int fieldWidth) {
     releasePending_ = false;
-    // Like a stream extraction: blank lines are skipped until a word comes.
+    // Like a stream extraction, but a blank line is not even taken: typing
+    // goes on in the same field until the line holds a word.
     while (!wordPending()) {
         pending_.clear();
         echoTypedLine(pending_, fieldWidth);

@@ -53,6 +53,11 @@ void Window::centre(int w, int h) {
     position = COORD{static_cast<short>(foundMiddle(SCREEN_WIDTH, w)), static_cast<short>(foundMiddle(SCREEN_HEIGHT, h))};
 }
 
+int Window::inputWidth(int column) const {
+    const int rightFrame = position.X + width - 1;
+    return rightFrame - column > 1 ? rightFrame - column : 1;
+}
+
 void Window::drawFramedText(const char* title, const char* text) {
     console->SetTextColor(static_cast<unsigned short>(textColor));
     console->SetBackgroundColor(static_cast<unsigned short>(backgroundColor));

@@ -23,6 +23,10 @@ public:
     // Sets size and places the window in the middle of the screen.
     void centre(int w, int h);
 
+    // The field width of a prompt typed at `column` inside this window: the
+    // cells from there to the inner side of the right frame (at least 1).
+    int inputWidth(int column) const;
+
 private:
     // Writes the frame and the wrapped text; the cursor ends after the text.
     void drawFramedText(const char* title, const char* text);

@@ -6,6 +6,7 @@
 #include <array>
 #include <string_view>
 
+#include "console/Window.h"
 #include "format/SaveRecords.h"
 #include "planet/Refusal.h"
 
@@ -114,17 +115,19 @@ public:
     // A window in the planet screens' colours.
     static void showScreenWindow(ConLib* console, int column, int row, int width, int height, const char* title,
                                  const char* text);
-    // A centred prompt box (red on white) that does not wait.
-    static void showPromptBox(ConLib* console, int width, int height, const char* title, const char* text);
+    // A centred prompt box (red on white) that does not wait; the box is
+    // returned for the field of the answer.
+    static Window showPromptBox(ConLib* console, int width, int height, const char* title, const char* text);
     // A centred prompt box asking Y or N; true for Y.
     static bool askYesNo(ConLib* console, int width, int height, const char* title, const char* text);
     // A centred box 5 high that stays until any key is pressed.
     static void showNotice(ConLib* console, const char* title, const char* text, int width);
     // The centred ERROR box of a refusal, closed by any key.
     static void showRefusal(ConLib* console, const Refusal& refusal);
-    // A whole number typed at that cell, echoed red on white. Text that is
-    // not a number reads as 0.
-    static int readAmount(ConLib* console, int column, int row);
+    // A whole number typed at that cell of the prompt box, echoed red on
+    // white; typing stops at the box's frame. Text that is not a number
+    // reads as 0.
+    static int readAmount(ConLib* console, const Window& prompt, int column, int row);
 
     // ---- Market (PlanetMarket.cpp) -----------------------------------------------
     // Price of one unit of `good` when the planet holds `count` of it; the

@@ -120,16 +120,16 @@ void showDockWindow(ConLib* console, COORD position, int width, int height, cons
 
 // Kinds 1..6 stand for slots 0..5, whatever tab is on show.
 int askPartKind(ConLib* console) {
-    messageWindow(console, 31, 14)
-        .Show(EXCHANGE_TITLE,
-              "Select ship part to change:\n\n1 - Hull\n2 - Fuel tank\n3 - Engines\n4 - Shield Generator\n"
-              "5 - Energy Collector\n6 - Weapon");
-    return Planet::readAmount(console, 27, 16);
+    const Window prompt = Planet::showPromptBox(
+        console, 31, 14, EXCHANGE_TITLE,
+        "Select ship part to change:\n\n1 - Hull\n2 - Fuel tank\n3 - Engines\n4 - Shield Generator\n"
+        "5 - Energy Collector\n6 - Weapon");
+    return Planet::readAmount(console, prompt, 27, 16);
 }
 
 int askModelNumber(ConLib* console) {
-    messageWindow(console, 50, 8).Show(EXCHANGE_TITLE, "Type number of part to buy:");
-    return Planet::readAmount(console, 17, 12);
+    const Window prompt = Planet::showPromptBox(console, 50, 8, EXCHANGE_TITLE, "Type number of part to buy:");
+    return Planet::readAmount(console, prompt, 17, 12);
 }
 
 bool isPartKind(int kind) { return kind >= 1 && kind <= PART_SLOT_COUNT; }

@@ -89,8 +89,9 @@ const Refusal* settleAmount(const Player& player, const HangarService& service, 
 }
 
 void runService(Planet& planet, ConLib* console, Player* player, const HangarService& service) {
-    Planet::showPromptBox(console, QUESTION_WIDTH, QUESTION_HEIGHT, service.title, service.question);
-    int amount = Planet::readAmount(console, AMOUNT_COLUMN, AMOUNT_ROW);
+    const Window prompt =
+        Planet::showPromptBox(console, QUESTION_WIDTH, QUESTION_HEIGHT, service.title, service.question);
+    int amount = Planet::readAmount(console, prompt, AMOUNT_COLUMN, AMOUNT_ROW);
     if (const Refusal* refusal = settleAmount(*player, service, amount)) {
         refuse(planet, console, player, *refusal);
     } else {

@@ -71,8 +71,8 @@ void refuse(Planet& planet, ConLib* console, Player* player, const Refusal& refu
 
 // Asks for the product number; false (after the refusal) for one that names no good.
 bool askProduct(Planet& planet, ConLib* console, Player* player, const char* title, int& good) {
-    Planet::showPromptBox(console, PROMPT_WIDTH, PROMPT_HEIGHT, title, "Type product number:");
-    const int product = Planet::readAmount(console, NUMBER_COLUMN, INPUT_ROW);
+    const Window prompt = Planet::showPromptBox(console, PROMPT_WIDTH, PROMPT_HEIGHT, title, "Type product number:");
+    const int product = Planet::readAmount(console, prompt, NUMBER_COLUMN, INPUT_ROW);
     if (product < 1 || product > Planet::GOOD_COUNT) {
         refuse(planet, console, player, WRONG_PRODUCT);
         return false;
@@ -85,8 +85,8 @@ bool askProduct(Planet& planet, ConLib* console, Player* player, const char* tit
 bool askCount(Planet& planet, ConLib* console, Player* player, const char* title, const char* prompt, int column,
               Deal& deal) {
     const std::string text = std::string("You selected: ") + tradeGoods[deal.good]->getName() + "\n\n" + prompt;
-    Planet::showPromptBox(console, PROMPT_WIDTH, PROMPT_HEIGHT, title, text.c_str());
-    deal.count = Planet::readAmount(console, column, INPUT_ROW);
+    const Window box = Planet::showPromptBox(console, PROMPT_WIDTH, PROMPT_HEIGHT, title, text.c_str());
+    deal.count = Planet::readAmount(console, box, column, INPUT_ROW);
     if (deal.count <= 0) {
         refuse(planet, console, player, WRONG_COUNT);
         return false;

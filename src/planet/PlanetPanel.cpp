@@ -52,8 +52,10 @@ void Planet::showScreenWindow(ConLib* console, int column, int row, int width, i
     window.Show(title, text);
 }
 
-void Planet::showPromptBox(ConLib* console, int width, int height, const char* title, const char* text) {
-    messageWindow(console, width, height).Show(title, text);
+Window Planet::showPromptBox(ConLib* console, int width, int height, const char* title, const char* text) {
+    Window box = messageWindow(console, width, height);
+    box.Show(title, text);
+    return box;
 }
 
 bool Planet::askYesNo(ConLib* console, int width, int height, const char* title, const char* text) {
@@ -68,11 +70,11 @@ void Planet::showRefusal(ConLib* console, const Refusal& refusal) {
     showNotice(console, "ERROR", refusal.text, refusal.width);
 }
 
-int Planet::readAmount(ConLib* console, int column, int row) {
+int Planet::readAmount(ConLib* console, const Window& prompt, int column, int row) {
     console->SetPosition(COORD{static_cast<short>(column), static_cast<short>(row)});
     console->SetBackgroundColor(BOX_BACKGROUND);
     console->SetTextColor(BOX_TEXT);
-    return console->readNumber();
+    return console->readNumber(prompt.inputWidth(column));
 }
 
 void Planet::RedrawPanel(ConLib* console) {

@@ -76,11 +76,12 @@ void Game::showError(ConLib* con, int width, const char* text) {
 }
 
 std::string Game::askGalaxyName(ConLib* con, const char* title, const char* text, COORD at) {
-    messageWindow(con, 45, 8).Show(title, text);
+    Window box = messageWindow(con, 45, 8);
+    box.Show(title, text);
     con->SetBackgroundColor(7);
     con->SetTextColor(1);
     con->SetPosition(at);
-    std::string name = con->readWord();
+    std::string name = con->readWord(box.inputWidth(at.X));
     con->discardLine();
     con->SetBackgroundColor(0);
     con->SetTextColor(7);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "TestSupport.h"
 #include "console/HelpFuncLib.h"
@@ -143,7 +145,54 @@ TEST(ConLibTypedInput, BackspaceEditsAndBlankLinesAreSkipped) {
     t.screen->pushKey(keycode::Backspace);
     t.screen->pushText("c\n");
     EXPECT_EQ(t.con.readWord(), "abc");
-    EXPECT_EQ(gridText(t.con, 0, 2, 4), "abc ");
+    // Enter on a blank line kept the typing on the same row.
+    EXPECT_EQ(gridText(t.con, 0, 0, 6), "  abc ");
+}
+
+// Typing never leaves its field: the characters between the input position
+// and the window's inner right edge (or the rest of the row). Blank lines
+// keep the cursor where it is, Backspace takes back only what was typed, and
+// every further key is ignored.
+TEST(ConLibTypedInput, TypingStaysInsideItsField) {
+    const struct {
+        short column;
+        int width;
+        std::string typed;
+        std::string word;
+        std::string field;  // the field's cells from its first column afterwards
+    } cases[] = {
+        {20, 42, std::string(300, 'w') + "\n", std::string(42, 'w'), std::string(42, 'w')},
+        {20, 42, "\n  \n\nab\n", "ab", "  ab#"},
+        {20, 42, "\b\b\bx\b\b\bok\n", "ok", "ok#"},
+        {20, 19, std::string(19, 'n') + "\n", std::string(19, 'n'), std::string(19, 'n')},
+        {40, 22, std::string(30, '7') + "\b\b1\n", std::string(20, '7') + "1", std::string(20, '7') + "1 "},
+        {79, 0, "abc\n", "a", "a"},
+        {75, 9, "abcdefgh\n", "abcde", "abcde"},  // the end of the row comes first
+    };
+    for (const auto& c : cases) {
+        HeadlessConsole t;
+        for (int y = 0; y < SCREEN_HEIGHT; ++y) writeAt(&t.con, 0, y, std::string(SCREEN_WIDTH - (y == 24), '#'));
+        const ScreenGrid before = t.con.grid();
+        const int room = std::min(c.width > 0 ? c.width : SCREEN_WIDTH, SCREEN_WIDTH - c.column);
+        std::vector<COORD> cursors;
+        t.screen->onPresent = [&](const HeadlessBackend& b) { cursors.push_back(b.shownCursor()); };
+        t.con.SetPosition(COORD{c.column, 13});
+        t.screen->pushText(c.typed);
+        EXPECT_EQ(t.con.readWord(c.width), c.word) << c.typed;
+        EXPECT_TRUE(t.screen->scriptEmpty());
+        EXPECT_EQ(gridText(t.con, c.column, 13, static_cast<int>(c.field.size())), c.field) << c.typed;
+        for (int y = 0; y < SCREEN_HEIGHT; ++y) {
+            for (int x = 0; x < SCREEN_WIDTH; ++x) {
+                if (y == 13 && x >= c.column && x < c.column + room) continue;
+                ASSERT_EQ(t.con.grid().at(x, y), before.at(x, y)) << c.typed << " at " << x << ", " << y;
+            }
+        }
+        for (COORD cursor : cursors) {
+            EXPECT_EQ(cursor.Y, 13) << c.typed;
+            EXPECT_GE(cursor.X, c.column) << c.typed;
+            EXPECT_LE(cursor.X, std::min(c.column + room, SCREEN_WIDTH - 1)) << c.typed;
+        }
+    }
 }
 
 TEST(ConLibTypedInput, NumbersAndBadInput) {
