@@ -42,15 +42,12 @@ void Sector::genSector(int x, int y) {
 
 void Sector::genPlanets(int x, int y) {
     number = rng::rand() % (MAX_PLANETS + 1);
+    // A planet that does not stand clear of the ones before it is generated
+    // again whole, with all its draws: the order of the draws decides the
+    // whole galaxy that a seed gives.
     for (int i = 0; i < number; ++i) {
-        // The position is drawn again until it stands clear of the planets
-        // before it; the rest of the planet is generated once, after that.
-        Planet& planet = planets[i];
-        do {
-            planet.setrX(planet.genPos(true));
-            planet.setrY(planet.genPos(false));
-        } while (planetExist(i) || planetIsNear(i));
-        planet.generateAtPosition(x, y);
+        do planets[i] = Planet(x, y);
+        while (planetExist(i) || planetIsNear(i));
     }
 }
 

@@ -42,9 +42,6 @@ public:
 
     // Generates a new planet of the sector at those sector coordinates.
     Planet(int sectorX, int sectorY);
-    // Generates everything but the map position, which is already set: the
-    // sector draws positions alone until one stands clear of its planets.
-    void generateAtPosition(int sectorX, int sectorY);
 
     int genPos(bool horizontal);
     bool genRarity();

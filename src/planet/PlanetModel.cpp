@@ -46,10 +46,6 @@ Planet::Planet(int sectorX, int sectorY) {
     // The order of the steps fixes the sequence of random draws.
     rX = static_cast<short>(genPos(true));
     rY = static_cast<short>(genPos(false));
-    generateAtPosition(sectorX, sectorY);
-}
-
-void Planet::generateAtPosition(int sectorX, int sectorY) {
     gX = galaxyCoordinate(sectorX, 80, rX);
     gY = galaxyCoordinate(sectorY, 25, rY);
     population = rng::rand() % 98 + 3;

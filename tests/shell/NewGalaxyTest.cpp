@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -40,7 +42,102 @@ bool create(HeadlessGame& g, const std::string& name, unsigned goalKey) {
     return g.game.newGame(g.con());
 }
 
+// The generation order written out again from the rules, draw by draw, to
+// know what a seed must give without asking the code under test.
+struct ExpectedPlanet {
+    int rX = 0, rY = 0, gX = 0, gY = 0, population = 0;
+    bool rare = false;
+    std::string name;
+    std::array<int, 15> goods{};
+    int facilities = 0;
+    std::array<int, 5> outputs{};
+};
+
+ExpectedPlanet drawPlanet(int sectorX, int sectorY) {
+    ExpectedPlanet p;
+    p.rX = rng::rand() % 76 + 2;
+    p.rY = rng::rand() % 21 + 2;
+    p.gX = sectorX * 80 + p.rX;
+    p.gY = sectorY * 25 + p.rY;
+    p.population = rng::rand() % 98 + 3;
+    p.rare = rng::rand() % 100 + 1 > 94;
+    const int length = rng::rand() % 5 + 1;
+    for (int i = 0; i < length; ++i) p.name.push_back(static_cast<char>('A' + rng::rand() % 26));
+    for (int& stock : p.goods) stock = rng::rand() % 251 + 250;
+    p.facilities = rng::rand() % 6;
+    for (int k = 0; k < p.facilities; ++k) p.outputs[static_cast<std::size_t>(k)] = rng::rand() % 16;
+    return p;
+}
+
+// A sector's planets; `regenerated` counts the planets drawn again whole.
+std::vector<ExpectedPlanet> drawSector(int sectorX, int sectorY, int& regenerated) {
+    const std::size_t count = static_cast<std::size_t>(rng::rand() % 11);
+    std::vector<ExpectedPlanet> planets;
+    while (planets.size() < count) {
+        const ExpectedPlanet p = drawPlanet(sectorX, sectorY);
+        const bool clear = std::none_of(planets.begin(), planets.end(), [&](const ExpectedPlanet& q) {
+            return (q.rX == p.rX && q.rY == p.rY) || std::abs(q.rX - p.rX) == 1 || std::abs(q.rY - p.rY) == 1;
+        });
+        if (clear) planets.push_back(p);
+        else ++regenerated;
+    }
+    return planets;
+}
+
+void expectSectorRecord(const std::vector<std::uint8_t>& file, int n, int x, int y,
+                        const std::vector<ExpectedPlanet>& planets) {
+    const std::uint8_t* r = file.data() + sectorRecordOffset(n);
+    ASSERT_EQ(record::get32(r + sectorRec::number), static_cast<int>(planets.size())) << "sector " << n;
+    EXPECT_EQ(record::get32(r + sectorRec::secX), x);
+    EXPECT_EQ(record::get32(r + sectorRec::secY), y);
+    for (std::size_t i = 0; i < planets.size(); ++i) {
+        const ExpectedPlanet& p = planets[i];
+        const std::uint8_t* slot = r + sectorRec::planets + i * PLANET_RECORD_SIZE;
+        SCOPED_TRACE("sector " + std::to_string(n) + " planet " + std::to_string(i));
+        EXPECT_EQ(record::get16(slot + planetRec::rX), p.rX);
+        EXPECT_EQ(record::get16(slot + planetRec::rY), p.rY);
+        EXPECT_EQ(record::get16(slot + planetRec::gX), p.gX);
+        EXPECT_EQ(record::get16(slot + planetRec::gY), p.gY);
+        EXPECT_EQ(record::get32(slot + planetRec::population), p.population);
+        EXPECT_EQ(record::get8(slot + planetRec::rarity), p.rare ? 1 : 0);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(slot + planetRec::name)), p.name);
+        for (std::size_t g = 0; g < p.goods.size(); ++g)
+            EXPECT_EQ(record::get32(slot + planetRec::goods + 4 * g), p.goods[g]) << "good " << g;
+        EXPECT_EQ(record::get16(slot + planetRec::facilityCount), p.facilities);
+        EXPECT_EQ(record::get16(slot + planetRec::inputCount), 2 * p.facilities);
+        for (std::size_t k = 0; k < p.outputs.size(); ++k)
+            EXPECT_EQ(record::get16(slot + planetRec::facilityOutput + 2 * k), p.outputs[k]) << "facility " << k;
+    }
+}
+
 }  // namespace
+
+// A seed decides the galaxy: the working sector of the creation is built
+// first (ten planets of sector (0, 0), then its own planets), then the
+// sectors follow in number order, and a planet that does not stand clear is
+// drawn again with all its draws.
+TEST(NewGalaxy, SeedGivesTheGalaxyOfTheGenerationOrder) {
+    ScopedWorkDir dir;
+    HeadlessGame g;
+    constexpr unsigned SEED = 20240607;
+    rng::srand(SEED);
+    int regenerated = 0;
+    for (int slot = 0; slot < 10; ++slot) drawPlanet(0, 0);
+    drawSector(0, 0, regenerated);
+    regenerated = 0;
+    const std::vector<ExpectedPlanet> first = drawSector(-50, -50, regenerated);
+    const std::vector<ExpectedPlanet> second = drawSector(-49, -50, regenerated);
+    // The seed is chosen so that both sectors have planets and one was drawn again.
+    ASSERT_GT(first.size() + second.size(), 3u);
+    ASSERT_GT(regenerated, 0);
+
+    rng::srand(SEED);
+    ASSERT_TRUE(create(g, "Seeded", '1'));
+    const std::vector<std::uint8_t> file = readFile("Seeded.glx");
+    ASSERT_EQ(file.size(), 12078152u);
+    expectSectorRecord(file, 1, -50, -50, first);
+    expectSectorRecord(file, 2, -49, -50, second);
+}
 
 TEST(NewGalaxy, CreatesTheWholeFileWithBonusesAndPlayerAtHome) {
     ScopedWorkDir dir;
