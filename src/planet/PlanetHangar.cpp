@@ -102,8 +102,9 @@ void runService(Planet& planet, ConLib* console, Player* player, const HangarSer
             if (const Refusal* refusal = completePurchase(*player, service, amount, price))
                 refuse(planet, console, player, *refusal);
         }
-        if (service.chargesShield) player->chargeShield();
     }
+    // After the question, whatever its answer and even for a refused amount.
+    if (service.chargesShield) player->chargeShield();
     planet.RedrawHangarPanel(console, player);
     console->discardLine();
 }

@@ -183,6 +183,28 @@ TEST_F(PanelTest, HangarEnergyGoesOnIntoTheShieldWhateverTheAnswer) {
     service(&Planet::ChargeEnergy, "30\n");
     EXPECT_EQ(player.getaShield(), 90);
     EXPECT_EQ(player.getCredits(), 9940);
+
+    // Refusals end the same way: the stored energy still goes into the shield.
+    const struct {
+        const char* typed;
+        std::initializer_list<unsigned> keys;
+        int credits;
+    } refused[] = {
+        {"-5\n", {'X'}, 10000},      // a negative amount
+        {"10\n", {'Y', 'X'}, 0},     // not enough credits
+        {"abc\n", {'N'}, 10000},     // not a number: an offer of nothing, declined
+    };
+    for (const auto& c : refused) {
+        player = Player();
+        player.fitPart(SLOT_SHIELD, 1);
+        player.fitPart(SLOT_COLLECTOR, 1);
+        player.removeCredits(player.getCredits() - c.credits);
+        player.addEnergy(60);
+        service(&Planet::ChargeEnergy, c.typed, c.keys);
+        EXPECT_EQ(player.getaShield(), 60) << c.typed;
+        EXPECT_EQ(player.getaEnergy(), 0) << c.typed;
+        EXPECT_EQ(player.getCredits(), c.credits) << c.typed;
+    }
 }
 
 TEST_F(PanelTest, HangarRefusesNegativeAndOverflowingAmounts) {
