@@ -89,9 +89,16 @@ public:
     bool LoadFromFile(const saveSectorData* data);
     static bool isSoundRecord(const saveSectorData& data);
 
-    // Writes this sector's record and the player's. On failure the error
-    // line and a pause go to the console when one is given.
-    bool save(ConLib* console, bool show);
+    // Whether a save must have reached the disk when it returns, or may stay
+    // with the operating system for a moment: the player's own saves and the
+    // save on leaving the map must survive a power cut, while a sector
+    // crossing must be quick.
+    enum class Durability { Synced, Buffered };
+
+    // Writes this sector's record and the player's; with `show`, confirms it
+    // on the console. A failure always says so: the error line and a pause go
+    // to the console given or, without one, to the running console.
+    bool save(ConLib* console, bool show, Durability durability = Durability::Synced);
     // Reads sector record n into this sector.
     LoadResult loadSector(int n);
     // Reads the player record into the player, then the player's sector.
@@ -119,8 +126,11 @@ public:
     // Takes the player one sector along an axis (wrapping at the galaxy's
     // edge): saves the sector left with the player, then loads the next one.
     // Failures are shown on the console. When the next sector cannot be
-    // loaded the ship stays in this sector and the result is false.
-    bool nextSector(bool xAxis, bool increase, ConLib* console);
+    // loaded the ship stays in this sector and the result is false: the
+    // player becomes `stayAs` when one is given (the ship as it was before
+    // the step), else only its sector goes back, and the file is written
+    // again to hold that player.
+    bool nextSector(bool xAxis, bool increase, ConLib* console, const Player* stayAs = nullptr);
     // The same without saving anything: the tutorial's galaxy is only read.
     bool nextSector_noSave(bool xAxis, bool increase, TutorialProgress* tutorial, ConLib* console);
     // Mode 0 draws the event of an ordinary step, 1 and 2 force meteors or
@@ -157,7 +167,7 @@ public:
     void StartTutorial(ConLib* console);
 
 private:
-    bool enterNextSector(bool xAxis, bool increase, ConLib* console, bool saveLeft);
+    bool enterNextSector(bool xAxis, bool increase, ConLib* console, bool saveLeft, const Player* stayAs);
     bool hasEnemyPlanet() const { return epPos.X != -1 && epPos.Y != -1; }
     bool reportSaveFailure(ConLib* console) const;
     void confirmSave(ConLib* console) const;

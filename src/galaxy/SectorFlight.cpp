@@ -67,7 +67,7 @@ Flight::Arrival Flight::leaveSector(Heading h, Crossing crossing) {
     player_.setPos(arrival);
     const bool xAxis = h == Heading::Left || h == Heading::Right;
     const bool increase = h == Heading::Right || h == Heading::Down;  // right and down raise the coordinate
-    const bool entered = crossing == Crossing::Save ? sector_.nextSector(xAxis, increase, console_)
+    const bool entered = crossing == Crossing::Save ? sector_.nextSector(xAxis, increase, console_, &before)
                                                     : sector_.nextSector_noSave(xAxis, increase, nullptr, console_);
     if (!entered) player_ = before;
     sector_.drawMap(console_);

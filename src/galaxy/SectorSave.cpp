@@ -1,7 +1,7 @@
 // The galaxy file: sector records at fixed offsets followed by the player
 // record. Each operation opens the file, reads or writes whole records and
 // closes it again, so every save has reached the operating system when it
-// returns.
+// returns, and the disk too unless the caller asked only for speed.
 
 #include <algorithm>
 #include <cerrno>
@@ -59,6 +59,14 @@ public:
             offset += put;
         }
         return true;
+    }
+
+    // Waits until what was written is on the disk.
+    bool sync() {
+        for (;;) {
+            if (::fsync(fd_) == 0) return true;
+            if (errno != EINTR) return false;
+        }
     }
 
     // Closes now; false when the system reports that the writes failed.
@@ -167,9 +175,12 @@ bool Sector::LoadFromFile(const saveSectorData* data) {
 // ---- File operations ---------------------------------------------------------
 
 bool Sector::reportSaveFailure(ConLib* console) const {
-    if (console != nullptr) {
-        console->err() << "Blad podczas zapisu pliku" << '\n';
-        console->pause();
+    // Callers without a console of their own (the menu, the bonus placement)
+    // still get the message on the screen of the running game.
+    ConLib* const shown = console != nullptr ? console : ConLib::current();
+    if (shown != nullptr) {
+        shown->err() << "Blad podczas zapisu pliku" << '\n';
+        shown->pause();
     }
     return false;
 }
@@ -179,7 +190,7 @@ void Sector::confirmSave(ConLib* console) const {
     drawMap(console);
 }
 
-bool Sector::save(ConLib* console, bool show) {
+bool Sector::save(ConLib* console, bool show, Durability durability) {
     if (wName == nullptr) return reportSaveFailure(console);
     // The sector's own coordinates decide where it goes; never write
     // outside the sector records.
@@ -197,6 +208,7 @@ bool Sector::save(ConLib* console, bool show) {
         player->SaveToFile(&playerData);
         written = written && file.writeAt(PLAYER_RECORD_OFFSET, playerData.bytes.data(), PLAYER_RECORD_SIZE);
     }
+    if (written && durability == Durability::Synced) written = file.sync();
     if (!file.close() || !written) return reportSaveFailure(console);
 
     if (show && console != nullptr) confirmSave(console);

@@ -132,19 +132,20 @@ void Sector::drawMap(ConLib* console) const {
     console->SetTextColor(FRAME_COLOUR);
 }
 
-bool Sector::nextSector(bool xAxis, bool increase, ConLib* console) {
-    return enterNextSector(xAxis, increase, console, true);
+bool Sector::nextSector(bool xAxis, bool increase, ConLib* console, const Player* stayAs) {
+    return enterNextSector(xAxis, increase, console, true, stayAs);
 }
 
 bool Sector::nextSector_noSave(bool xAxis, bool increase, TutorialProgress* /*tutorial*/, ConLib* console) {
-    return enterNextSector(xAxis, increase, console, false);
+    return enterNextSector(xAxis, increase, console, false, nullptr);
 }
 
-bool Sector::enterNextSector(bool xAxis, bool increase, ConLib* console, bool saveLeft) {
+bool Sector::enterNextSector(bool xAxis, bool increase, ConLib* console, bool saveLeft, const Player* stayAs) {
     if (player == nullptr) return false;
     player->changeWorldCoord(xAxis, increase, 1);
     const int n = player->getaSectorNumber();
-    const bool saved = saveLeft && save(console, false);
+    // A crossing happens at every edge: it is written quickly, not synced.
+    const bool saved = saveLeft && save(console, false, Durability::Buffered);
     // Read into a copy first: a sector that fails to load must not replace
     // this one.
     Sector next = *this;
@@ -153,9 +154,12 @@ bool Sector::enterNextSector(bool xAxis, bool increase, ConLib* console, bool sa
         return true;
     }
     // Back to this sector; the file must not send the ship to the sector it
-    // could not read either.
-    player->changeWorldCoord(xAxis, !increase, 1);
-    if (saved) save(nullptr, false);
+    // could not read either, and holds the player as memory does again.
+    if (stayAs != nullptr)
+        *player = *stayAs;
+    else
+        player->changeWorldCoord(xAxis, !increase, 1);
+    if (saved) save(console, false, Durability::Buffered);
     if (console != nullptr) {
         console->err() << "Blad podczas odczytu pliku" << '\n';
         console->pause();

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
+#include "console/KeyDecoder.h"
 #include "console/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
@@ -223,18 +224,28 @@ TEST_F(GalaxyFileTest, FailedSaveIsReportedAndWritesNothing) {
     EXPECT_FALSE(sector.save(nullptr, false));
     EXPECT_FALSE(std::filesystem::exists(galaxy::fileName(GALAXY)));
 
-    HeadlessConsole console;
-    console.screen->pushKey('Y');
-    EXPECT_FALSE(sector.save(&console.con, true));
-    EXPECT_NE(console.screen->dump().find("Blad podczas zapisu pliku"), std::string::npos);
-    EXPECT_NE(console.screen->dump().find("Press any key to continue"), std::string::npos);
-    EXPECT_TRUE(console.screen->scriptEmpty());
-    EXPECT_FALSE(std::filesystem::exists(galaxy::fileName(GALAXY)));
+    // A failure is never silent: with a console given, and without one
+    // (the menu's save, the bonus placement) on the running game's console,
+    // synced or not. Space is enough to go on.
+    for (bool consoleGiven : {true, false}) {
+        for (auto durability : {Sector::Durability::Synced, Sector::Durability::Buffered}) {
+            HeadlessConsole console;
+            console.screen->pushKey(keycode::Space);
+            EXPECT_FALSE(sector.save(consoleGiven ? &console.con : nullptr, consoleGiven, durability));
+            EXPECT_NE(console.screen->dump().find("Blad podczas zapisu pliku"), std::string::npos);
+            EXPECT_NE(console.screen->dump().find("Press any key to continue"), std::string::npos);
+            EXPECT_TRUE(console.screen->scriptEmpty());
+            EXPECT_FALSE(std::filesystem::exists(galaxy::fileName(GALAXY)));
+        }
+    }
 
     // A sector outside the galaxy would land on another record.
     makeBlankGalaxy();
     sector.setSecX(51);
+    HeadlessConsole console;
+    console.screen->pushKey('Y');
     EXPECT_FALSE(sector.save(nullptr, false));
+    EXPECT_NE(console.screen->dump().find("Blad podczas zapisu pliku"), std::string::npos);
     EXPECT_EQ(readRecord<savePlayerData>(PLAYER_RECORD_OFFSET).bytes, savePlayerData{}.bytes);
 }
 

@@ -141,6 +141,11 @@ TEST_F(GalaxyView, UnreadableNextSectorKeepsTheShipWhereItWas) {
     EXPECT_EQ(sector.getSecX(), 0);
     ASSERT_EQ(probe.loadGame(), LoadResult::Ok);  // the file does not name the unreadable sector
     EXPECT_EQ(stored.getWorldX(), 0);
+    // Nor the arrival cell, the fuel or the energy of the step that did not happen.
+    savePlayerData inFile, inMemory;
+    stored.SaveToFile(&inFile);
+    player.SaveToFile(&inMemory);
+    EXPECT_EQ(inFile.bytes, inMemory.bytes);
 
     std::filesystem::remove(galaxy::fileName(GALAXY));  // both the save and the load fail
     fly({Right, 'X', 'X'});
