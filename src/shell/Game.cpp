@@ -29,6 +29,7 @@ Game::Game(std::unique_ptr<Backend> backend) : console(std::move(backend)) {
 }
 
 void Game::run() {
+    removeCreationLeftovers();
     int choice = CHOICE_EXIT;
     do {
         // A destroyed ship is reported here, after the galaxy view returned.

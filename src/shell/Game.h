@@ -32,8 +32,9 @@ public:
     bool newGame(ConLib* console);
     bool createNewWorld(ConLib* console, const char* name, Player* player, short goal);
     // Hides the ancient parts and the pirates planet in the galaxy file whose
-    // name without ".glx" is `fileStem`.
-    void placeBonuses(Player* player, const char* fileStem);
+    // name without ".glx" is `fileStem`; false as soon as a sector cannot be
+    // read or written (a save failure has then been reported).
+    bool placeBonuses(Player* player, const char* fileStem);
     bool load(ConLib* console);
 
     ConLib& getConsole() { return console; }
@@ -47,6 +48,9 @@ public:
     static bool isValidGalaxyName(const std::string& name);
     // The creation progress shown after that many sectors are written.
     static int creationPercent(int sectorsWritten);
+    // Removes the working files of creations whose process no longer runs
+    // (killed before they could clean up), whatever galaxy they were for.
+    static void removeCreationLeftovers();
 
 private:
     // The quit question: true when the player confirms.
@@ -59,7 +63,10 @@ private:
     std::string askGalaxyName(ConLib* console, const char* title, const char* text, COORD at);
     short askGoal(ConLib* console);
     void showError(ConLib* console, int width, const char* text);
-    bool writeGalaxyFile(ConLib* console, const std::string& path, Player* player, short goal);
+    bool writeGalaxyFile(ConLib* console, const std::string& path, Sector& working, Player* player, short goal);
+    // Removes the working file and reports the failure; always false.
+    static bool failCreation(ConLib* console, const std::string& workingFile,
+                             const char* message = "Creating file failed!");
 
     ConLib console;
     Player player;

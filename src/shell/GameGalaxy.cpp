@@ -24,24 +24,78 @@ constexpr int PARTS_PER_KIND = 5;
 // A galaxy being created lives under a hidden working name until it is
 // complete; the name carries the process id so that leftovers of a killed
 // creation can be told apart and cleared.
-std::string workingStem(const std::string& name, long pid) {
-    return "." + name + ".creating." + std::to_string(pid);
-}
+constexpr const char* CREATING_MARK = ".creating.";
+constexpr std::size_t MAX_PID_DIGITS = 9;
+
+std::string workingStem(const std::string& name, long pid) { return "." + name + CREATING_MARK + std::to_string(pid); }
 
 bool processAlive(long pid) { return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
 
-void removeStaleLeftovers(const std::string& name) {
-    const std::string prefix = "." + name + ".creating.";
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(".", error)) {
-        const std::string file = entry.path().filename().string();
-        if (file.rfind(prefix, 0) != 0 || file.size() <= prefix.size() + 4) continue;
-        if (file.compare(file.size() - 4, 4, ".glx") != 0) continue;
-        const std::string digits = file.substr(prefix.size(), file.size() - prefix.size() - 4);
-        if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) continue;
-        if (!processAlive(std::stol(digits))) std::filesystem::remove(entry.path(), error);
-    }
+// The process id in the name of a creation's working file, or 0 when the
+// name is no such file's.
+long creatingProcess(const std::string& file) {
+    const std::string extension = galaxy::fileName("");
+    if (file.size() <= extension.size() || file.front() != '.') return 0;
+    if (file.compare(file.size() - extension.size(), extension.size(), extension) != 0) return 0;
+    const std::size_t mark = file.rfind(CREATING_MARK);
+    if (mark == std::string::npos || mark < 1) return 0;
+    if (!Game::isValidGalaxyName(file.substr(1, mark - 1))) return 0;
+    const std::size_t first = mark + std::strlen(CREATING_MARK);
+    const std::string digits = file.substr(first, file.size() - extension.size() - first);
+    if (digits.empty() || digits.size() > MAX_PID_DIGITS) return 0;
+    if (digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+    return std::stol(digits);
 }
+
+// Waits until the file's contents are on the disk.
+bool reachesDisk(const char* path, int flags) {
+    const int fd = ::open(path, flags | O_CLOEXEC);
+    if (fd < 0) return false;
+    int result = 0;
+    do result = ::fsync(fd);
+    while (result != 0 && errno == EINTR);
+    return ::close(fd) == 0 && result == 0;
+}
+
+// Lets the disk write a file while the game goes on producing it: each call
+// asks the system to start writing out what has reached it so far, without
+// waiting, so that the sync at the end of a creation finds little left to do.
+class DiskWriteback {
+public:
+    explicit DiskWriteback(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~DiskWriteback() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    DiskWriteback(const DiskWriteback&) = delete;
+    DiskWriteback& operator=(const DiskWriteback&) = delete;
+    // Only a hint: the final sync decides whether the file is on the disk.
+    void start() const {
+        if (fd_ >= 0) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+    }
+
+private:
+    int fd_;
+};
+
+// About a megabyte of sector records between two starts of the writeback.
+constexpr int SECTORS_PER_WRITEBACK = (1 << 20) / static_cast<int>(SECTOR_RECORD_SIZE);
+
+// A failed creation leaves the player as it was, even when a hangup ends it.
+class PlayerRestore {
+public:
+    explicit PlayerRestore(Player& player) : player_(player), before_(player) {}
+    ~PlayerRestore() {
+        if (!kept_) player_ = before_;
+    }
+    PlayerRestore(const PlayerRestore&) = delete;
+    PlayerRestore& operator=(const PlayerRestore&) = delete;
+    void keep() { kept_ = true; }
+
+private:
+    Player& player_;
+    Player before_;
+    bool kept_ = false;
+};
 
 // Moves the finished file to its real name, never replacing anything there.
 bool publishWithoutReplacing(const std::string& from, const std::string& to) {
@@ -54,6 +108,15 @@ bool publishWithoutReplacing(const std::string& from, const std::string& to) {
 }
 
 }  // namespace
+
+void Game::removeCreationLeftovers() {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(".", error)) {
+        const long pid = creatingProcess(entry.path().filename().string());
+        if (pid == 0 || !entry.is_regular_file(error) || processAlive(pid)) continue;
+        std::filesystem::remove(entry.path(), error);
+    }
+}
 
 int Game::creationPercent(int sectorsWritten) {
     // Counted in single precision, as the progress always was.
@@ -125,12 +188,16 @@ bool Game::newGame(ConLib* con) {
     return createNewWorld(con, worldName, &player, goal);
 }
 
-bool Game::writeGalaxyFile(ConLib* con, const std::string& path, Player* who, short goal) {
+bool Game::writeGalaxyFile(ConLib* con, const std::string& path, Sector& working, Player* who, short goal) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) return false;
-    Sector working(0, 0, nullptr, nullptr);
+    const DiskWriteback writeback(path);
     int lastShown = -1;
     const bool written = writeNewGalaxyRecords(out, working, [&](int sectorsWritten) {
+        if (sectorsWritten % SECTORS_PER_WRITEBACK == 0) {
+            out.flush();
+            writeback.start();
+        }
         const int percent = creationPercent(sectorsWritten);
         con->out() << percent << "%\r";
         // Show each new figure as it comes; the screen is otherwise only
@@ -144,11 +211,20 @@ bool Game::writeGalaxyFile(ConLib* con, const std::string& path, Player* who, sh
     who->SaveToFile(&record);
     out.seekp(PLAYER_RECORD_OFFSET);
     out.write(reinterpret_cast<const char*>(record.bytes.data()), static_cast<std::streamsize>(record.bytes.size()));
-    out.flush();
-    return static_cast<bool>(out);
+    out.close();
+    return !out.fail();
+}
+
+bool Game::failCreation(ConLib* con, const std::string& workingFile, const char* message) {
+    std::remove(workingFile.c_str());
+    con->err() << message << '\n';
+    con->pause();
+    return false;
 }
 
 bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal) {
+    // The working sector is built first: its draws come before the galaxy's.
+    Sector working(0, 0, nullptr, nullptr);
     con->SetBackgroundColor(0);
     con->SetTextColor(7);
     con->Clear();
@@ -160,25 +236,26 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
     }
     con->out() << "Galaxy creation started!" << '\n';
 
-    removeStaleLeftovers(name);
+    removeCreationLeftovers();
+    PlayerRestore restore(*who);
     const std::string stem = workingStem(name, static_cast<long>(getpid()));
-    const std::string working = galaxy::fileName(stem.c_str());
-    if (!writeGalaxyFile(con, working, who, goal)) {
-        std::remove(working.c_str());
-        con->err() << "Creating file failed!" << '\n';
-        con->pause();
-        return false;
-    }
+    const std::string temporary = galaxy::fileName(stem.c_str());
+    if (!writeGalaxyFile(con, temporary, working, who, goal)) return failCreation(con, temporary);
     con->out() << "Player placed in galaxy!" << '\n';
-    placeBonuses(who, stem.c_str());
+    con->refresh();
+    // A galaxy without all its ancient parts is no galaxy; and it must be on
+    // the disk before its name says it is complete.
+    if (!placeBonuses(who, stem.c_str()) || !reachesDisk(temporary.c_str(), O_RDONLY))
+        return failCreation(con, temporary);
 
-    if (!publishWithoutReplacing(working, file)) {
+    if (!publishWithoutReplacing(temporary, file)) {
         const bool taken = errno == EEXIST;  // before remove() can change errno
-        std::remove(working.c_str());
-        con->err() << (taken ? "Galaxy already exist, try another name!" : "Creating file failed!") << '\n';
-        con->pause();
-        return false;
+        return failCreation(con, temporary, taken ? "Galaxy already exist, try another name!" : "Creating file failed!");
     }
+    // The new name itself lasts only once the folder is on the disk (where
+    // the file system can say so at all).
+    reachesDisk(".", O_RDONLY | O_DIRECTORY);
+    restore.keep();
     con->out() << "Galaxy " << name << " created successfull!" << '\n';
     sector.setwName(worldName);
     sector.load(FIRST_SECTOR);
@@ -186,21 +263,26 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
     return true;
 }
 
-void Game::placeBonuses(Player* who, const char* fileStem) {
+bool Game::placeBonuses(Player* who, const char* fileStem) {
     Sector working(0, 0, nullptr, nullptr);
     working.setwName(fileStem);
     working.setPlayer(who);
-    for (short kind = 0; kind < Sector::PART_KINDS; ++kind) {
-        for (int copy = 0; copy < PARTS_PER_KIND; ++copy) {
-            do {
-                working.load(rng::rand() % SECTOR_COUNT + 1);
-            } while (!working.setaPart(kind));
-            working.save(nullptr, false);
-        }
-    }
-    working.load(rng::rand() % SECTOR_COUNT + 1);
-    working.genEnemyPlanet();
-    working.save(nullptr, false);
+    // Each sector changed is written at once; the creation syncs the whole
+    // file when the placement is over.
+    auto hideIn = [&](auto&& place) {
+        do {
+            if (!working.load(rng::rand() % SECTOR_COUNT + 1)) return false;
+        } while (!place());
+        return working.save(nullptr, false, Sector::Durability::Buffered);
+    };
+    for (short kind = 0; kind < Sector::PART_KINDS; ++kind)
+        for (int copy = 0; copy < PARTS_PER_KIND; ++copy)
+            if (!hideIn([&] { return working.setaPart(kind); })) return false;
+    // The pirates planet takes the first sector drawn, whatever it holds.
+    return hideIn([&] {
+        working.genEnemyPlanet();
+        return true;
+    });
 }
 
 bool Game::load(ConLib* con) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +13,7 @@
 
 #include "TestSupport.h"
 #include "console/HelpFuncLib.h"
+#include "console/KeyDecoder.h"
 #include "console/Random.h"
 #include "shell/Game.h"
 
@@ -41,6 +45,32 @@ bool create(HeadlessGame& g, const std::string& name, unsigned goalKey) {
     g.screen->pushKey('X');  // the pause after the creation messages
     return g.game.newGame(g.con());
 }
+
+// Limits the size of files this process may write, so that a write past the
+// limit fails as on a full disk; the limit is lifted again on destruction.
+class FileSizeLimit {
+public:
+    void set(rlim_t bytes) {
+        if (active_) return;
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not the end of the tests
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    void restore() {
+        if (!active_) return;
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+        active_ = false;
+    }
+    ~FileSizeLimit() { restore(); }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = SIG_DFL;
+    bool active_ = false;
+};
 
 // The generation order written out again from the rules, draw by draw, to
 // know what a seed must give without asking the code under test.
@@ -261,6 +291,147 @@ TEST(NewGalaxy, LeftoversOfAKilledCreationNeitherBlockNorLoad) {
     rng::srand(3);
     ASSERT_TRUE(create(g, "Lyra", '3'));
     EXPECT_EQ(filesHere(), std::vector<std::string>{"Lyra.glx"});
+}
+
+// Working files of creations whose process is gone are cleared when the game
+// starts, whatever galaxy they were for; nothing else is touched.
+TEST(NewGalaxy, GameStartClearsLeftoversOfDeadCreationsOnly) {
+    ScopedWorkDir dir;
+    const std::string alive = std::to_string(getpid());
+    const struct {
+        std::string name;
+        bool kept;
+    } files[] = {
+        {".Lyra.creating.999999999.glx", false},
+        {".Milky_Way-2.creating.999999998.glx", false},
+        {".Lyra.creating." + alive + ".glx", true},  // a creation still running
+        {".Lyra.creating.12a.glx", true},
+        {".Lyra.creating.1234567890.glx", true},
+        {".Lyra.creating..glx", true},
+        {".a.b.creating.999999999.glx", true},  // no galaxy can have that name
+        {"Lyra.creating.999999999.glx", true},
+        {".Lyra.creating.999999999.txt", true},
+        {"Lyra.glx", true},
+    };
+    for (const auto& f : files) std::ofstream(f.name) << "x";
+    std::filesystem::create_directory(".Dir.creating.999999997.glx");
+    HeadlessGame g;
+    g.screen->pushKeys({'E', 'Y'});
+    g.game.run();
+    for (const auto& f : files) EXPECT_EQ(std::filesystem::exists(f.name), f.kept) << f.name;
+    EXPECT_TRUE(std::filesystem::is_directory(".Dir.creating.999999997.glx"));
+}
+
+// A refused name or a creation that cannot be finished leaves the game in
+// memory as it was (player, credits, sector), no galaxy under the name and no
+// working file; a taken name is refused before anything is written. Bonus
+// placement that cannot save or read fails the whole creation.
+TEST(NewGalaxy, RefusedOrFailedCreationChangesNothing) {
+    enum class Trouble { NameTaken, FileCannotBeCreated, PlacementCannotSave, PlacementCannotRead };
+    const struct {
+        Trouble trouble;
+        std::vector<const char*> messages;
+        int pauses;
+    } cases[] = {
+        {Trouble::NameTaken, {"Galaxy already exist, try another name!"}, 1},
+        {Trouble::FileCannotBeCreated, {"Galaxy creation started!", "Creating file failed!"}, 1},
+        {Trouble::PlacementCannotSave, {"Blad podczas zapisu pliku", "Creating file failed!"}, 2},
+        {Trouble::PlacementCannotRead, {"Player placed in galaxy!", "Creating file failed!"}, 1},
+    };
+    ScopedWorkDir dir;
+    rng::srand(31);
+    HeadlessGame g;
+    ASSERT_TRUE(create(g, "Home", '2'));
+    g.game.getPlayer().addCredits(777);
+    const std::string working = ".Vega.creating." + std::to_string(getpid()) + ".glx";
+    auto memory = [&g] {
+        savePlayerData player;
+        saveSectorData sector;
+        g.game.getPlayer().SaveToFile(&player);
+        g.game.getSector().SaveToFile(&sector);
+        return std::pair{player.bytes, sector.bytes};
+    };
+    const auto before = memory();
+
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.messages.back());
+        std::vector<std::string> files{"Home.glx"};
+        if (c.trouble == Trouble::NameTaken) {
+            std::ofstream("Vega.glx") << "kept";
+            files.push_back("Vega.glx");
+        }
+        if (c.trouble == Trouble::FileCannotBeCreated) std::filesystem::create_directory(working);
+        // The placement's trouble begins once the file is written.
+        FileSizeLimit limit;
+        std::string shown;
+        g.screen->onPresent = [&](const HeadlessBackend& b) {
+            const bool placing = b.dump().find("Player placed in galaxy!") != std::string::npos;
+            if (placing && shown.find("Player placed in galaxy!") == std::string::npos) {
+                if (c.trouble == Trouble::PlacementCannotSave) limit.set(1);
+                if (c.trouble == Trouble::PlacementCannotRead) {
+                    std::filesystem::remove(working);
+                    std::filesystem::create_directory(working);
+                }
+            }
+            shown += b.dump();
+        };
+        g.con()->Clear();  // as the menu would, over the last creation's messages
+        constexpr unsigned SEED = 77;
+        rng::srand(SEED);
+        g.screen->pushText("Vega\n");
+        g.screen->pushKey('1');
+        for (int i = 0; i < c.pauses; ++i) g.screen->pushKey(keycode::Space);
+        EXPECT_FALSE(g.game.newGame(g.con()));
+        limit.restore();
+        g.screen->onPresent = nullptr;
+
+        EXPECT_TRUE(g.screen->scriptEmpty());
+        for (const char* message : c.messages) EXPECT_NE(shown.find(message), std::string::npos) << message;
+        EXPECT_TRUE(memory() == before);
+        EXPECT_EQ(g.game.getPlayer().getCredits(), 10777);
+        std::vector<std::string> left = filesHere();
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, files);
+        EXPECT_STREQ(g.game.getWorldName(), "Vega");  // the typed name stays, as for a cancelled one
+        if (c.trouble == Trouble::NameTaken) {
+            EXPECT_EQ(shown.find("Galaxy creation started!"), std::string::npos);
+            EXPECT_EQ(readFile("Vega.glx"), (std::vector<std::uint8_t>{'k', 'e', 'p', 't'}));
+            // Only the working sector drew its numbers: ten planets of (0, 0), then its own.
+            rng::srand(SEED);
+            int regenerated = 0;
+            for (int slot = 0; slot < 10; ++slot) drawPlanet(0, 0);
+            drawSector(0, 0, regenerated);
+            const int expected = rng::rand();
+            std::filesystem::remove("Vega.glx");
+            rng::srand(SEED);
+            Sector(0, 0, nullptr, nullptr);
+            EXPECT_EQ(rng::rand(), expected);
+        }
+    }
+}
+
+// Names are typed inside their windows: a long name fills the field up to
+// the frame and no further, on the new-galaxy and on the load screen.
+TEST(NewGalaxy, NamePromptsKeepTypingInsideTheirWindow) {
+    ScopedWorkDir dir;
+    for (bool creating : {true, false}) {
+        HeadlessGame g;
+        const int row = creating ? 13 : 12;
+        std::size_t longest = 0;
+        bool frameIntact = true;
+        g.screen->onPresent = [&](const HeadlessBackend& b) {
+            if (!b.cursorShown()) return;
+            const std::string line = b.row(row);
+            longest = std::max(longest, line.find_first_not_of('n', 20) - 20);
+            frameIntact = frameIntact && line[18] == '*' && line[62] == '*' && line.find('n', 62) == std::string::npos;
+        };
+        g.screen->pushText(std::string(300, 'n') + "\n");
+        if (creating) g.screen->pushKey(keycode::Space);  // the refusal of a name too long
+        EXPECT_FALSE(creating ? g.game.newGame(g.con()) : g.game.load(g.con()));
+        EXPECT_TRUE(g.screen->scriptEmpty());
+        EXPECT_TRUE(frameIntact) << creating;
+        EXPECT_EQ(longest, 42u) << creating;
+    }
 }
 
 TEST(LoadGalaxy, TutorialUnknownAndDamagedFilesReturnToTheMenu) {
