@@ -122,6 +122,30 @@ TEST_F(MarketTest, RefusalsChangeNothing) {
     EXPECT_EQ(player.getTrade(ORE), 0);
 }
 
+// Credits hold at most 2147483647: a sale that lands exactly there is paid,
+// one that would pass it by a single credit is refused and changes nothing.
+TEST_F(MarketTest, SalesReachTheCreditsCeilingButNotBeyond) {
+    constexpr int CEILING = std::numeric_limits<int>::max();
+    const int price = planet.getGoodPrice(ORE, 300);  // one unit of Ore joining a stock of 300
+    ASSERT_NE(price, 10);                             // a unit priced 10 would fetch only 5
+    const struct {
+        int roomBefore;  // credits still missing to the ceiling
+        bool paid;
+    } cases[] = {{price + 1, true}, {price, true}, {price - 1, false}, {0, false}};
+    for (const auto& c : cases) {
+        player.removeCredits(player.getCredits());
+        player.addCredits(CEILING - c.roomBefore);
+        player.removeTrade(ORE, player.getTrade(ORE));
+        player.addTrade(ORE, 1);
+        planet.setGood(ORE, 300);
+        sell("15\n1\n", c.paid ? std::initializer_list<unsigned>{'Y'} : std::initializer_list<unsigned>{'Y', 'X'});
+        EXPECT_EQ(showed("You can't carry so many credits!"), !c.paid) << c.roomBefore;
+        EXPECT_EQ(player.getCredits(), CEILING - c.roomBefore + (c.paid ? price : 0)) << c.roomBefore;
+        EXPECT_EQ(player.getTrade(ORE), c.paid ? 0 : 1) << c.roomBefore;
+        EXPECT_EQ(planet.getGood(ORE), c.paid ? 301 : 300) << c.roomBefore;
+    }
+}
+
 TEST_F(MarketTest, SaleReachingOneMillionWinsOnce) {
     player.newPlayer(VICTORY_CASH);
     player.addCredits(999999 - 10000 - 86);
