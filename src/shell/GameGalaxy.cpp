@@ -250,7 +250,8 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
 
     if (!publishWithoutReplacing(temporary, file)) {
         const bool taken = errno == EEXIST;  // before remove() can change errno
-        return failCreation(con, temporary, taken ? "Galaxy already exist, try another name!" : "Creating file failed!");
+        return failCreation(con, temporary,
+                            taken ? "Galaxy already exist, try another name!" : "Creating file failed!");
     }
     // The new name itself lasts only once the folder is on the disk (where
     // the file system can say so at all).
