@@ -306,10 +306,7 @@ TEST(NewGalaxy, GameStartClearsLeftoversOfDeadCreationsOnly) {
         {".Milky_Way-2.creating.999999998.glx", false},
         {".Lyra.creating." + alive + ".glx", true},  // a creation still running
         {".Lyra.creating.12a.glx", true},
-        {".Lyra.creating.1234567890.glx", true},
-        {".Lyra.creating..glx", true},
         {".a.b.creating.999999999.glx", true},  // no galaxy can have that name
-        {"Lyra.creating.999999999.glx", true},
         {".Lyra.creating.999999999.txt", true},
         {"Lyra.glx", true},
     };
