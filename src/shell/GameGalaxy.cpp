@@ -9,11 +9,12 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <ostream>
 
 #include "console/HelpFuncLib.h"
 #include "console/Random.h"
 #include "shell/Game.h"
+#include "shell/OverlappedWriter.h"
 
 namespace {
 
@@ -56,29 +57,6 @@ bool reachesDisk(const char* path, int flags) {
     while (result != 0 && errno == EINTR);
     return ::close(fd) == 0 && result == 0;
 }
-
-// Lets the disk write a file while the game goes on producing it: each call
-// asks the system to start writing out what has reached it so far, without
-// waiting, so that the sync at the end of a creation finds little left to do.
-class DiskWriteback {
-public:
-    explicit DiskWriteback(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~DiskWriteback() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    DiskWriteback(const DiskWriteback&) = delete;
-    DiskWriteback& operator=(const DiskWriteback&) = delete;
-    // Only a hint: the final sync decides whether the file is on the disk.
-    void start() const {
-        if (fd_ >= 0) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
-    }
-
-private:
-    int fd_;
-};
-
-// About a megabyte of sector records between two starts of the writeback.
-constexpr int SECTORS_PER_WRITEBACK = (1 << 20) / static_cast<int>(SECTOR_RECORD_SIZE);
 
 // A failed creation leaves the player as it was, even when a hangup ends it.
 class PlayerRestore {
@@ -189,15 +167,12 @@ bool Game::newGame(ConLib* con) {
 }
 
 bool Game::writeGalaxyFile(ConLib* con, const std::string& path, Sector& working, Player* who, short goal) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    const DiskWriteback writeback(path);
+    // The system writes each megabyte while the next sectors are generated.
+    OverlappedWriter file(path);
+    if (!file.isOpen()) return false;
+    std::ostream out(&file);
     int lastShown = -1;
     const bool written = writeNewGalaxyRecords(out, working, [&](int sectorsWritten) {
-        if (sectorsWritten % SECTORS_PER_WRITEBACK == 0) {
-            out.flush();
-            writeback.start();
-        }
         const int percent = creationPercent(sectorsWritten);
         con->out() << percent << "%\r";
         // Show each new figure as it comes; the screen is otherwise only
@@ -209,10 +184,10 @@ bool Game::writeGalaxyFile(ConLib* con, const std::string& path, Sector& working
     who->newPlayer(goal);
     savePlayerData record;
     who->SaveToFile(&record);
-    out.seekp(PLAYER_RECORD_OFFSET);
+    // The records went out back to back: the stream stands at the player
+    // record's place, right after the last sector.
     out.write(reinterpret_cast<const char*>(record.bytes.data()), static_cast<std::streamsize>(record.bytes.size()));
-    out.close();
-    return !out.fail();
+    return out.good() && file.finish();
 }
 
 bool Game::failCreation(ConLib* con, const std::string& workingFile, const char* message) {

@@ -1,0 +1,52 @@
+#pragma once
+// A file written from a second thread: the game's thread fills one buffer
+// while the other is handed to the system and started on its way to the
+// disk, so that generating a new galaxy and writing it overlap. Nothing else
+// is shared: the second thread sees only the buffers handed to it.
+
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <streambuf>
+#include <string>
+#include <thread>
+#include <vector>
+
+class OverlappedWriter : public std::streambuf {
+public:
+    static constexpr std::size_t BUFFER_SIZE = std::size_t{1} << 20;
+
+    // Creates (or empties) the file; isOpen() tells whether that worked.
+    explicit OverlappedWriter(const std::string& path);
+    ~OverlappedWriter() override;
+    OverlappedWriter(const OverlappedWriter&) = delete;
+    OverlappedWriter& operator=(const OverlappedWriter&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    // Writes what is left, waits for the second thread and closes the file;
+    // false when any write failed. The file is not synced here.
+    bool finish();
+
+protected:
+    int_type overflow(int_type ch) override;
+    int sync() override;
+
+private:
+    // Passes what the game's thread has filled to the writer; false once a
+    // write has failed.
+    bool handOver();
+    void writeLoop();
+    bool writeAll(const char* data, std::size_t size) const;
+    void stopWriter();
+
+    int fd_ = -1;
+    std::vector<char> filling_;
+    std::vector<char> handed_;
+    std::size_t handedSize_ = 0;
+    bool handedPending_ = false;
+    bool stopping_ = false;
+    bool failed_ = false;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::thread writer_;
+};
