@@ -66,15 +66,6 @@ TEST_F(FlightEvents, MeteorFieldLastsThirtySecondsPerSizeAndThenPraisesTheCrew) 
     }
 }
 
-TEST_F(FlightEvents, PirateAttackIsAnnouncedAndTheMapComesBackAfterFlight) {
-    player.addTrade(1, 5);
-    console.screen->pushKeys({Enter, '7', Enter});
-    EXPECT_EQ(sector.genEvent(&console.con, Sector::EVENT_PIRATES), Sector::EVENT_PIRATES);
-    EXPECT_TRUE(console.wasShown("ship approaching! We must fight!"));
-    EXPECT_EQ(player.getTrade(1), 0);
-    EXPECT_EQ(console.con.grid().at(39, 12).ch, 'H');
-}
-
 TEST_F(FlightEvents, OrdinaryStepsStartEventsOnlyWhereEncountersAreSet) {
     for (int event : {Sector::EVENT_METEORS, Sector::EVENT_PIRATES}) {
         const unsigned seed = seedStarting(event);
@@ -93,9 +84,12 @@ TEST_F(FlightEvents, OrdinaryStepsStartEventsOnlyWhereEncountersAreSet) {
             }
             run.screen->pushKey(Escape);
             sector.ShowMap(&run.con);
-            EXPECT_EQ(run.wasShown("Crew member:"), withEncounters) << event;
+            const char* announcement =
+                event == Sector::EVENT_METEORS ? "meteors field! You must save the" : "ship approaching! We must fight!";
+            EXPECT_EQ(run.wasShown(announcement), withEncounters) << event;
             EXPECT_TRUE(run.screen->scriptEmpty());
             EXPECT_GT(player.getaHealth(), 0);
+            EXPECT_EQ(run.con.grid().at(40, 12).ch, 'H');  // the map is back after the encounter
         }
     }
 }
