@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +18,8 @@
 #include "console/HeadlessBackend.h"
 #include "console/TerminalBackend.h"
 #include "console/Random.h"
+#include "console/Window.h"
+#include "encounters/Event.h"
 #include "format/SaveRecords.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
@@ -184,6 +187,65 @@ void BM_TerminalBytesAfterStep(benchmark::State& state) {
     std::fclose(out);
 }
 BENCHMARK(BM_TerminalBytesAfterStep)->Unit(benchmark::kMicrosecond)->Iterations(50);
+
+// Bytes the terminal presenter sends for one step of a meteor field (every
+// row falls by one), against a full repaint of the same screen. A field is
+// taken a few steps in, with its rows of meteors spread over the screen.
+void BM_TerminalBytesMeteorStep(benchmark::State& state) {
+    setenv("LINES", "25", 1);
+    setenv("COLUMNS", "80", 1);
+    std::FILE* out = std::tmpfile();
+    std::FILE* in = std::fopen("/dev/null", "r");
+    ConLib con(std::make_unique<HeadlessBackend>());
+    Player player;
+    player.setPos(COORD{40, 23});
+    rng::srand(7);
+    MeteorGrid grid{};
+    Event::genMeteors(grid);
+    int stepCounter = 0;
+    auto step = [&] {
+        stepCounter = (stepCounter + 1) % 4;
+        Event::moveMeteors(grid, stepCounter == 0);
+        Event::drawMeteors(&con, grid);
+        player.draw(&con);
+    };
+    auto bytesOf = [&](TerminalBackend& terminal) {
+        std::fflush(out);
+        const long before = std::ftell(out);
+        terminal.present(con.grid(), COORD{0, 0}, false);
+        std::fflush(out);
+        return std::ftell(out) - before;
+    };
+    con.SetBackgroundColor(4);
+    con.SetTextColor(7);
+    con.Clear();
+    DrawBorder(SCREEN_WIDTH, SCREEN_HEIGHT, COORD{0, 0}, nullptr, &con);
+    for (int i = 0; i < 6; ++i) step();
+    auto terminal = std::make_unique<TerminalBackend>(out, in, "xterm-256color");
+    bytesOf(*terminal);
+    long stepBytes = 0;
+    long steps = 0;
+    long worstStep = 0;
+    for (auto _ : state) {
+        step();
+        const long bytes = bytesOf(*terminal);
+        stepBytes += bytes;
+        worstStep = std::max(worstStep, bytes);
+        ++steps;
+    }
+    terminal.reset();
+    // The same screen sent whole to a terminal that shows nothing yet.
+    auto fresh = std::make_unique<TerminalBackend>(out, in, "xterm-256color");
+    const long fullRepaint = bytesOf(*fresh);
+    fresh.reset();
+    state.counters["bytes_per_step"] = static_cast<double>(stepBytes) / static_cast<double>(steps);
+    state.counters["bytes_worst_step"] = static_cast<double>(worstStep);
+    state.counters["bytes_full_repaint"] = static_cast<double>(fullRepaint);
+    state.counters["step_over_repaint"] = static_cast<double>(worstStep) / static_cast<double>(fullRepaint);
+    std::fclose(in);
+    std::fclose(out);
+}
+BENCHMARK(BM_TerminalBytesMeteorStep)->Unit(benchmark::kMicrosecond)->Iterations(40);
 
 }  // namespace
 

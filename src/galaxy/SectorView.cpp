@@ -31,6 +31,18 @@ constexpr unsigned KEY_SAVE = 'S';
 constexpr int EVENT_DIE = 101;
 constexpr int METEORS_UP_TO = 30;
 
+// The announcement and outcome windows of an encounter.
+constexpr int EVENT_WINDOW_WIDTH = 42;
+constexpr int EVENT_WINDOW_HEIGHT = 9;
+// A meteor field lasts 30 seconds per size, small to giant.
+constexpr int METEOR_FIELD_SIZES = 4;
+constexpr unsigned long METEOR_FIELD_MS_PER_SIZE = 30000;
+
+const char* meteorFieldName(int size) {
+    static const char* const names[METEOR_FIELD_SIZES] = {"small", "medium", "large", "giant"};
+    return names[size - 1];
+}
+
 const char* ancientPartLine(int kind) {
     static const char* const lines[Sector::PART_KINDS] = {
         "It looks like ancient hull.",
@@ -167,15 +179,47 @@ bool Sector::enterNextSector(bool xAxis, bool increase, ConLib* console, bool sa
     return false;
 }
 
-int Sector::genEvent(ConLib* /*console: the encounter screens draw on it*/, int mode) {
+int Sector::genEvent(ConLib* console, int mode) {
+    int event = EVENT_NONE;
     switch (mode) {
         case 0:
-            if (rng::rand() % EVENT_DIE + 1 != 1) return EVENT_NONE;
-            return rng::rand() % EVENT_DIE + 1 <= METEORS_UP_TO ? EVENT_METEORS : EVENT_PIRATES;
-        case EVENT_METEORS: return EVENT_METEORS;
-        case EVENT_PIRATES: return EVENT_PIRATES;
-        default: return EVENT_NONE;
+            if (rng::rand() % EVENT_DIE + 1 != 1) break;
+            event = rng::rand() % EVENT_DIE + 1 <= METEORS_UP_TO ? EVENT_METEORS : EVENT_PIRATES;
+            break;
+        case EVENT_METEORS:
+        case EVENT_PIRATES: event = mode; break;
+        default: break;
     }
+    if (event == EVENT_METEORS) meteorsEvent(console);
+    if (event == EVENT_PIRATES) battleEvent(console);
+    return event;
+}
+
+// A sector without encounters (a working sector, a screen under test) starts none.
+void Sector::meteorsEvent(ConLib* console) {
+    if (encounters == nullptr || console == nullptr || player == nullptr) return;
+    const int size = rng::rand() % METEOR_FIELD_SIZES + 1;
+    std::string message = "Crew member: \"Captain! We're entering\n";
+    message += meteorFieldName(size);
+    message += " meteors field! You must save the ship!\"\n\nPress ENTER to continue...";
+    showMessage(console, EVENT_WINDOW_WIDTH, EVENT_WINDOW_HEIGHT, "INFORMATION", message.c_str(), CloseOn::Enter);
+    encounters->meteors(console, player, static_cast<unsigned long>(size) * METEOR_FIELD_MS_PER_SIZE);
+    if (player->getaHealth() != 0)
+        showMessage(console, EVENT_WINDOW_WIDTH, EVENT_WINDOW_HEIGHT, "INFORMATION",
+                    "Crew member: \"Yeah! Captain you done it! You saved our ship!\"\n\nPress ENTER to continue...",
+                    CloseOn::Enter);
+    drawMap(console);
+}
+
+void Sector::battleEvent(ConLib* console) {
+    if (encounters == nullptr || console == nullptr || player == nullptr) return;
+    showMessage(console, EVENT_WINDOW_WIDTH, EVENT_WINDOW_HEIGHT, "INFORMATION",
+                "Crew member: \"Captain! Space pirates ship approaching! We must fight!\"\n\nPress ENTER to "
+                "continue...",
+                CloseOn::Enter);
+    // The ship's health tells the outcome; the map loop ends for a destroyed ship.
+    encounters->randomBattle(console, player);
+    drawMap(console);
 }
 
 void Sector::playerAddaPart(ConLib* console) {

@@ -18,6 +18,7 @@ void writeCentred(ConLib* console, int y, const char* text) {
 
 Game::Game(std::unique_ptr<Backend> backend) : console(std::move(backend)) {
     sector.setPlayer(&player);
+    sector.setEncounters(&encounters);
     dialogWindow.width = 45;
     dialogWindow.height = 8;
     dialogWindow.position = COORD{static_cast<short>(foundMiddle(80, 45)), static_cast<short>(foundMiddle(25, 8))};

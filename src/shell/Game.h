@@ -8,6 +8,7 @@
 
 #include "console/ConLib.h"
 #include "console/Window.h"
+#include "encounters/EventEncounters.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 
@@ -71,6 +72,8 @@ private:
     ConLib console;
     Player player;
     Sector sector{0, 0, nullptr, nullptr};
+    // Meteor fields, pirates and the special encounters of flight.
+    EventEncounters encounters;
     Window dialogWindow;
     char worldName[20];
 };

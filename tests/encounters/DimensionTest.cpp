@@ -1,0 +1,105 @@
+// The other dimension: crossings of its edges, the ancient planet after the
+// tenth, and the fake crash of the board computer.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "EncounterSupport.h"
+#include "console/KeyDecoder.h"
+
+using namespace keycode;
+
+namespace {
+
+// Where an "O" stands inside the frame of the shown screen, if anywhere.
+COORD planetOnScreen(const HeadlessBackend& s) {
+    for (short y = 1; y < SCREEN_HEIGHT - 1; ++y)
+        for (short x = 1; x < SCREEN_WIDTH - 1; ++x)
+            if (s.charAt(x, y) == 'O') return COORD{x, y};
+    return COORD{-1, -1};
+}
+
+}  // namespace
+
+TEST(Dimension, TheAncientPlanetComesAfterTheTenthCrossingAndPaysOnArrival) {
+    HeadlessConsole console;
+    std::vector<std::pair<std::uint64_t, COORD>> planets;  // when each screen was shown, and its "O"
+    console.screen->onPresent = [&](const HeadlessBackend& s) {
+        if (s.dump().find("YOU WON") != std::string::npos) return;  // its title has an "O" too
+        planets.emplace_back(console.con.nowMs(), planetOnScreen(s));
+    };
+    Player player;
+    player.newPlayer(VICTORY_KNOWLEDGE);
+    player.fitPart(SLOT_ENGINE, 14);  // speed 0, fuel use 1
+    const COORD start{1, 12};
+    player.setPos(start);
+
+    const unsigned seed = 6;
+    rng::srand(seed);
+    const COORD target{static_cast<short>(rng::rand() % 76 + 2), static_cast<short>(rng::rand() % 21 + 2)};
+    rng::srand(seed);
+
+    // Nine crossings at once, the tenth three seconds later.
+    for (int i = 0; i < 9; ++i) console.screen->pushKey(i % 2 == 0 ? Left : Right);
+    console.screen->pushDelay(3000);
+    console.screen->pushKey(Right);  // back at column 1
+    console.screen->pushDelay(1500);
+    for (int x = 1; x < target.X; ++x) console.screen->pushKey(Right);
+    for (int y = 12; y != target.Y; y += target.Y > 12 ? 1 : -1) console.screen->pushKey(target.Y > 12 ? Down : Up);
+    console.screen->pushKey(Enter);
+    Event().anotherDimension(&console.con, &player);
+
+    bool seenBefore = false;
+    bool seenAfter = false;
+    for (const auto& [time, at] : planets) {
+        if (at.X == -1) continue;
+        (time < 3000 ? seenBefore : seenAfter) = true;
+        EXPECT_EQ(at, target);
+    }
+    EXPECT_FALSE(seenBefore);
+    EXPECT_TRUE(seenAfter);
+    EXPECT_TRUE(console.screen->scriptEmpty());
+    EXPECT_EQ(player.getrPos(), start);
+    EXPECT_EQ(player.getCredits(), 60000);
+    EXPECT_EQ(player.getDim().X, 500);
+    EXPECT_TRUE(player.getIsWinner());
+    const int moves = (target.X - 1) + std::abs(target.Y - 12);
+    EXPECT_EQ(player.getaFuel(), 1000 - 10 - moves);
+}
+
+TEST(Dimension, CrashConsoleKeepsItsNewestLinesOnScreen) {
+    static const char* const kinds[] = {"> Runtime error ", "> System core error ", "> System shell error "};
+    for (bool many : {false, true}) {
+        unsigned seed = 1;
+        int errors = 0;
+        for (;; ++seed) {
+            rng::srand(seed);
+            errors = rng::rand() % 20 + 1;
+            if (many ? errors >= 15 : errors <= 5) break;
+        }
+        std::vector<std::string> lines;
+        for (int i = 0; i < errors; ++i) {
+            const int kind = rng::rand() % 3;
+            lines.push_back(kinds[kind] + std::to_string(rng::rand() % 3642) + "!");
+        }
+        rng::srand(seed);
+        HeadlessConsole console;
+        Event().errorConsole(&console.con);
+
+        const int exitRow = many ? SCREEN_HEIGHT - 1 : 2 * errors + 2;
+        EXPECT_EQ(trimmed(console.con.grid().row(exitRow)), "> Exiting...") << errors << " errors";
+        EXPECT_EQ(trimmed(console.con.grid().row(exitRow - 2)), lines.back());
+        EXPECT_EQ(trimmed(console.con.grid().row(exitRow - 1)), "");
+        const bool headerShown = console.con.grid().dump().find("Board computer console: ") != std::string::npos;
+        EXPECT_EQ(headerShown, !many);
+        if (!many) {
+            EXPECT_EQ(trimmed(console.con.grid().row(2)), lines.front());
+        }
+        EXPECT_EQ(console.con.grid().at(0, exitRow).fg, 2u);
+        EXPECT_EQ(console.con.grid().at(0, exitRow).bg, 0u);
+        EXPECT_EQ(console.con.nowMs(), static_cast<std::uint64_t>(errors + 1) * 1000);
+    }
+}

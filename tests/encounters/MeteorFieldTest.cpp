@@ -1,0 +1,175 @@
+// The meteor field: moves, hits, its end by time or by a lost hull, and the
+// ship's cell on the map afterwards.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <vector>
+
+#include "EncounterSupport.h"
+#include "console/KeyDecoder.h"
+
+namespace {
+
+using namespace keycode;
+constexpr COORD MAP_CELL{12, 7};
+
+class MeteorField : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rng::srand(5);
+        player.fitPart(SLOT_HULL, 13);  // 14000 hull: the field never ends by a hit here
+        player.fitPart(SLOT_ENGINE, 14);  // speed 0, fuel use 1
+        player.countMaxHealth();
+        player.addHealth(player.getMaxHealth());
+        player.setPos(MAP_CELL);
+        console.screen->onPresent = [this](const HeadlessBackend& s) {
+            const auto column = s.row(23).find('H');
+            if (column != std::string::npos) shipColumn = static_cast<int>(column);
+            infoShown = infoShown || s.dump().find("SHIP INFORMATION") != std::string::npos;
+        };
+    }
+    // The keys at the start, then one key after `lastKeyAfter` ms that lets
+    // the field see its time is up.
+    void run(std::vector<unsigned> keys, unsigned long durationMs, unsigned lastKeyAfter) {
+        for (unsigned key : keys) console.screen->pushKey(key);
+        console.screen->pushDelay(lastKeyAfter);
+        console.screen->pushKey('X');
+        Event().meteors(&console.con, &player, durationMs);
+    }
+
+    HeadlessConsole console;
+    Player player;
+    int shipColumn = -1;
+    bool infoShown = false;
+};
+
+// A seed whose fresh field has a meteor in the ship's column, two steps above it.
+unsigned seedWithMeteorAboveShip() {
+    for (unsigned seed = 1;; ++seed) {
+        rng::srand(seed);
+        MeteorGrid grid{};
+        Event::genMeteors(grid);
+        if (grid[20][39]) return seed;
+    }
+}
+
+}  // namespace
+
+TEST_F(MeteorField, BothArrowsShareOneMoveCounter) {
+    struct Case {
+        int engineRow;
+        std::vector<unsigned> keys;
+        int column;
+        int fuelUsed;
+    };
+    const Case cases[] = {
+        {14, {Right, Right, Left}, 41, 3},                 // speed 0: every press moves
+        {13, {Right, Right, Right}, 41, 7},                // speed 2: the third press moves
+        {13, {Left, Right, Right}, 41, 7},                 // presses of the other arrow count too
+        {13, {Right, Left, Left, Right, Right, Left}, 38, 14},
+        {13, {Right, Right}, 40, 0},
+    };
+    for (const Case& c : cases) {
+        player.fitPart(SLOT_ENGINE, c.engineRow);
+        player.addFuel(1000);
+        const int fuel = player.getaFuel();
+        run(c.keys, 1000, 1500);
+        EXPECT_EQ(shipColumn, c.column) << c.keys.size() << " keys, engine " << c.engineRow;
+        EXPECT_EQ(fuel - player.getaFuel(), c.fuelUsed);
+        EXPECT_EQ(player.getrPos(), MAP_CELL);
+    }
+    // Without fuel the ship stays.
+    player.fitPart(SLOT_ENGINE, 14);
+    player.removeFuel(player.getaFuel());
+    run({Right, Right}, 1000, 1500);
+    EXPECT_EQ(shipColumn, 40);
+}
+
+TEST_F(MeteorField, HitTakesTheShieldFirstAndUsesTheMeteorUp) {
+    struct Case {
+        int shield, energy;
+        int shieldAfter, hullLost, energyAfter;
+        std::vector<unsigned> flashes;  // backgrounds of the flashes, in order
+    };
+    const Case cases[] = {
+        {100, 0, 0, 0, 0, {6}},          // exactly 100: all on the shield
+        {150, 0, 50, 0, 0, {6}},
+        {99, 0, 0, 1, 0, {6, 1}},
+        {30, 0, 0, 70, 0, {6, 1}},
+        {30, 500, 200, 70, 300, {6, 1}},  // refilled from energy at once
+        {0, 500, 0, 100, 500, {1}},       // no shield hit, no recharge
+    };
+    player.fitPart(SLOT_SHIELD, 2);     // 200 shield
+    player.fitPart(SLOT_COLLECTOR, 4);  // 600 energy
+    for (const Case& c : cases) {
+        player.removeShield(1000);
+        player.addShield(c.shield);
+        player.removeEnergy(1000);
+        player.addEnergy(c.energy);
+        player.setPos(COORD{40, 23});
+        const int hull = player.getaHealth();
+        std::vector<unsigned> flashes;
+        console.screen->onPresent = [&](const HeadlessBackend& s) { flashes.push_back(s.bgAt(40, 12)); };
+        MeteorGrid grid{};
+        grid[22][39] = true;
+        EXPECT_TRUE(Event().meteorHit(&console.con, &player, grid));
+        EXPECT_EQ(player.getaShield(), c.shieldAfter) << c.shield << "/" << c.energy;
+        EXPECT_EQ(hull - player.getaHealth(), c.hullLost);
+        EXPECT_EQ(player.getaEnergy(), c.energyAfter);
+        EXPECT_EQ(flashes, c.flashes);
+        EXPECT_FALSE(grid[22][39]);
+        EXPECT_FALSE(Event().meteorHit(&console.con, &player, grid));  // used up
+        EXPECT_EQ(console.con.grid().at(40, 23).ch, 'H');  // the field is back after the flash
+    }
+}
+
+TEST_F(MeteorField, EmptiedHullEndsTheFieldAndTheShipReturnsToItsCell) {
+    player.removeHealth(player.getaHealth() - 100);
+    rng::srand(seedWithMeteorAboveShip());
+    console.screen->pushDelay(60000);
+    console.screen->pushKey('X');
+    Event().meteors(&console.con, &player, 30000);
+    EXPECT_EQ(player.getaHealth(), 0);
+    EXPECT_EQ(player.getrPos(), MAP_CELL);
+    EXPECT_FALSE(console.screen->scriptEmpty());  // no key was read after the hit
+    EXPECT_LT(console.con.nowMs(), 2000u);        // the meteor of row 20 came two steps later
+}
+
+TEST_F(MeteorField, ShipReturnsToItsCellWhenAKeyReadThrows) {
+    console.screen->pushKey('I');  // the information window then waits for a key that never comes
+    EXPECT_THROW(Event().meteors(&console.con, &player, 30000), ScriptExhausted);
+    EXPECT_EQ(player.getrPos(), MAP_CELL);
+}
+
+TEST_F(MeteorField, TimeIsOnlyLookedAtAfterKeysAndTheInformationWindowGivesItBack) {
+    struct Case {
+        unsigned firstKey;  // at 100 ms; the next key comes 5000 ms later
+        bool endsAtTheFirstLateKey;
+    };
+    for (const Case& c : {Case{'I', false}, Case{'Q', true}}) {
+        HeadlessConsole fresh;
+        infoShown = false;
+        fresh.screen->onPresent = [this](const HeadlessBackend& s) {
+            infoShown = infoShown || s.dump().find("SHIP INFORMATION") != std::string::npos;
+        };
+        for (auto [delay, key] : {std::pair{100u, c.firstKey}, {5000u, 'X'}, {700u, 'M'}, {600u, 'Z'}}) {
+            fresh.screen->pushDelay(delay);
+            fresh.screen->pushKey(key);
+        }
+        Event().meteors(&fresh.con, &player, 1000);
+        EXPECT_EQ(infoShown, c.firstKey == 'I');
+        // 'M' at 5800 ms is within 1000 + 5000; 'Z' at 6400 is not.
+        EXPECT_EQ(fresh.screen->scriptEmpty(), !c.endsAtTheFirstLateKey);
+    }
+
+    // Without keys the meteors go on falling long past the field's time.
+    const auto wallStart = std::chrono::steady_clock::now();
+    HeadlessConsole quiet;
+    quiet.screen->pushDelay(40000);
+    quiet.screen->pushKey('X');
+    Event().meteors(&quiet.con, &player, 30000);
+    EXPECT_TRUE(quiet.screen->scriptEmpty());
+    EXPECT_GE(quiet.con.nowMs(), 40000u);
+    EXPECT_LT(std::chrono::steady_clock::now() - wallStart, std::chrono::seconds(1));
+}
