@@ -182,9 +182,13 @@ std::optional<std::size_t> TutorialManager::getStageByID(int id) const {
     return static_cast<std::size_t>(found - stages.begin());
 }
 
+const TutorialStage* TutorialManager::stageAt(std::size_t position) const {
+    return position < stages.size() ? stages[position].get() : nullptr;
+}
+
 const TutorialStage* TutorialManager::stageWithID(int id) const {
     const auto at = getStageByID(id);
-    return at ? stages[*at].get() : nullptr;
+    return at ? stageAt(*at) : nullptr;
 }
 
 void TutorialManager::showInfo(ConLib* console) const {

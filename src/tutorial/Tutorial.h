@@ -39,6 +39,8 @@ public:
     void remove(int id);
     // Position in the list of the first stage with that id.
     std::optional<std::size_t> getStageByID(int id) const;
+    // The stage at a position found by getStageByID; null past the end.
+    const TutorialStage* stageAt(std::size_t position) const;
     std::size_t stageCount() const { return stages.size(); }
     int getCurrentStage() const { return currentStage; }
 

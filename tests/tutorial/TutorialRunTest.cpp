@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "TestSupport.h"
@@ -23,8 +23,11 @@ namespace {
 using namespace keycode;
 
 std::vector<char> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::vector<char> bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
 }
 
 struct TutorialRun : ::testing::Test {

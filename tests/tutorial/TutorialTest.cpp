@@ -88,6 +88,9 @@ TEST_F(CourseTest, LookupsOfIdsNotInTheList) {
     EXPECT_EQ(course->stageCount(), 15u);
     EXPECT_EQ(course->getStageByID(3), std::nullopt);
     EXPECT_EQ(course->getStageByID(4), std::optional<std::size_t>(3));
+    EXPECT_EQ(course->stageAt(3)->getID(), 4);
+    EXPECT_EQ(course->stageAt(14)->getID(), 15);
+    EXPECT_EQ(course->stageAt(15), nullptr);
 
     // Reaching the missing stage shows nothing; completing it does nothing.
     for (int i = 0; i < 2; ++i) complete();
