@@ -7,6 +7,7 @@
 
 #include "console/Random.h"
 #include "galaxy/Sector.h"
+#include "planet/TutorialProgress.h"
 #include "player/Player.h"
 
 #ifndef STARHOLLOW_DATADIR
@@ -29,7 +30,7 @@ struct PlanetPlan {
 };
 
 constexpr std::array<PlanetPlan, 3> HOME_PLANETS{{
-    {"EARTH", EARTH_X, EARTH_Y, EARTH_ORE},
+    {HOME_PLANET, EARTH_X, EARTH_Y, EARTH_ORE},
     {"MARS", MARS_X, MARS_Y, MARS_ORE},
     {"VENUS", VENUS_X, VENUS_Y, -1},
 }};
