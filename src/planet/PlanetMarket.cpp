@@ -5,15 +5,18 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "catalog/TradeGood.h"
 #include "console/ConLib.h"
 #include "planet/Planet.h"
+#include "planet/TutorialProgress.h"
 #include "player/Player.h"
 
 namespace {
 
 constexpr int NANO_TECH = 0;
+constexpr int ORE = 14;
 constexpr int MIN_PRICE = 2;
 // A unit that would sell for exactly 10 fetches only 5.
 constexpr int CHEAP_SALE_PRICE = 10;
@@ -203,7 +206,7 @@ void Planet::RedrawTrade(ConLib* console, Player* player) {
     console->SetPosition(COORD{0, 0});
 }
 
-void Planet::TradePanel(ConLib* console, Player* player, TutorialProgress* /*tutorial*/) {
+void Planet::TradePanel(ConLib* console, Player* player, TutorialProgress* tutorial) {
     RedrawTrade(console, player);
     for (;;) {
         switch (console->GetKey()) {
@@ -212,6 +215,12 @@ void Planet::TradePanel(ConLib* console, Player* player, TutorialProgress* /*tut
                 break;
             case 'S':
                 Sell(console, player);
+                // The ore bought on the home planet has to be sold elsewhere.
+                if (tutorial != nullptr && tutorial->isCurrent(tutorialStage::SELL_ORE) &&
+                    player->getTrade(ORE) == 0 && std::string_view(getName()) != HOME_PLANET) {
+                    tutorial->completeStage(console);
+                    RedrawTrade(console, player);
+                }
                 break;
             case 'E':
                 RedrawPanel(console);

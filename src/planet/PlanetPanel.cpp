@@ -3,12 +3,14 @@
 // small window helpers that every planet screen uses.
 
 #include <string>
+#include <string_view>
 
 #include "console/ConLib.h"
 #include "console/HelpFuncLib.h"
 #include "console/Random.h"
 #include "console/Window.h"
 #include "planet/Planet.h"
+#include "planet/TutorialProgress.h"
 #include "player/Player.h"
 
 namespace {
@@ -30,6 +32,59 @@ constexpr const char* RARE_OPTIONS_TEXT = "H - Hangar\nD - Dock\nT - Trade\nL - 
 void parkCursor(ConLib* console) {
     console->SetTextColor(7);
     console->SetPosition(COORD{0, 0});
+}
+
+// What the tutorial asks of the player on planets.
+constexpr int ORE = 14;
+constexpr int ORE_TO_BUY = 10;
+constexpr int AMMO_FOR_THE_FIGHT = 100;
+constexpr int COLLECTOR_FOR_THE_JUMP = 1;  // "LiquidSteel"; no other model counts
+constexpr int PREPARATION_STAGES = 3;      // all completed on one departure
+
+bool tutorialAt(const TutorialProgress* tutorial, int stage) {
+    return tutorial != nullptr && tutorial->isCurrent(stage);
+}
+
+// A screen the tutorial keeps closed until the stage before it is done.
+bool lockedInTutorial(const TutorialProgress* tutorial, int stageDone) {
+    return tutorial != nullptr && !tutorial->isCompleted(stageDone);
+}
+
+bool readyForTheFight(const Player& player) {
+    return player.getAmmo() >= AMMO_FOR_THE_FIGHT && player.getPartId(SLOT_COLLECTOR) == COLLECTOR_FOR_THE_JUMP;
+}
+
+// The landing's tutorial moments. True when the panel is not to be shown:
+// the course has ended on the home planet.
+bool arriveInTutorial(const Planet& planet, ConLib* console, TutorialProgress* tutorial) {
+    if (tutorialAt(tutorial, tutorialStage::JUMP)) tutorial->completeStage(console);
+    if (!tutorialAt(tutorial, tutorialStage::BACK_HOME) || std::string_view(planet.getName()) != HOME_PLANET)
+        return false;
+    tutorial->completeStage(console);
+    return true;
+}
+
+// After the hangar, the dock or the market: the stage they stand for is
+// done when `done` holds, and the panel comes back.
+void completeAfterScreen(Planet& planet, ConLib* console, TutorialProgress* tutorial, int stage, bool done) {
+    if (!done || !tutorialAt(tutorial, stage)) return;
+    tutorial->completeStage(console);
+    planet.RedrawPanel(console);
+}
+
+// True when the ship has fuel for the step off the planet.
+bool depart(Planet& planet, ConLib* console, const Player& player, TutorialProgress* tutorial) {
+    const bool enoughFuel = player.getaFuel() >= player.getFuelUsage();
+    if (!enoughFuel) {
+        Planet::showNotice(console, "INFORMATION", "You don't have enought fuel!", NO_FUEL_WIDTH);
+        planet.RedrawPanel(console);
+    }
+    // Readiness for the fight counts even when the ship cannot leave yet.
+    if (tutorialAt(tutorial, tutorialStage::PREPARE) && readyForTheFight(player)) {
+        for (int i = 0; i < PREPARATION_STAGES; ++i) tutorial->completeStage(console);
+        if (!enoughFuel) planet.RedrawPanel(console);
+    }
+    return enoughFuel;
 }
 
 std::string planetDescription(const Planet& planet) {
@@ -95,25 +150,31 @@ void Planet::RedrawPanel(ConLib* console) {
 int Planet::ShowPanel(ConLib* console, Player* player, TutorialProgress* tutorial) {
     const int ticks = rng::rand() % LANDING_TICK_CHOICES;
     for (int i = 0; i < ticks; ++i) tick();
+    // Back on the home planet at the end of the course: nothing more to see.
+    if (arriveInTutorial(*this, console, tutorial)) return 0;
     RedrawPanel(console);
     for (;;) {
         switch (console->GetKey()) {
             case 'H':
                 HangarPanel(console, player, tutorial);
+                completeAfterScreen(*this, console, tutorial, tutorialStage::HANGAR, true);
                 break;
             case 'D':
+                if (lockedInTutorial(tutorial, tutorialStage::HANGAR)) break;
                 DockPanel(console, player, tutorial);
+                completeAfterScreen(*this, console, tutorial, tutorialStage::DOCK, true);
                 break;
             case 'T':
+                if (lockedInTutorial(tutorial, tutorialStage::DOCK)) break;
                 TradePanel(console, player, tutorial);
+                completeAfterScreen(*this, console, tutorial, tutorialStage::BUY_ORE,
+                                    player->getTrade(ORE) >= ORE_TO_BUY);
                 break;
             case 'L':
                 // The laboratory of a rare planet is not open yet.
                 break;
             case 'E':
-                if (player->getaFuel() >= player->getFuelUsage()) return 0;
-                showNotice(console, "INFORMATION", "You don't have enought fuel!", NO_FUEL_WIDTH);
-                RedrawPanel(console);
+                if (depart(*this, console, *player, tutorial)) return 0;
                 break;
             default:
                 break;

@@ -46,8 +46,9 @@ void Game::run() {
             case CHOICE_LOAD:
                 if (load(&console)) playGalaxy();
                 break;
+            case CHOICE_TUTORIAL: playTutorial(); break;
             case CHOICE_CREDITS: credits(&console); break;
-            default: break;  // the tutorial arrives with its own screens
+            default: break;
         }
     } while (choice != CHOICE_EXIT);
 }
@@ -127,7 +128,9 @@ void Game::gameOver(ConLib* con) {
     const char* text =
         "Yours ship crashed and your dead body is\nflying now somewere in cosmos space!\n\nGalaxy wasn't deleted. If "
         "you want to continue game use LOAD option.\n\nPress ENTER to continue...";
-    if (!player.getIsWinner()) {
+    // Only a galaxy of the player's own is ever deleted; after the tutorial
+    // no galaxy name is in play.
+    if (!player.getIsWinner() && worldName[0] != '\0') {
         if (std::remove(file.c_str()) != 0) {
             con->err() << "Error! Cannot delete file!" << '\n';
             con->pause();

@@ -2,9 +2,10 @@
 // The program's top: owns everything that lives for the whole run and runs
 // the main menu loop.
 
+#include <filesystem>
 #include <memory>
-
 #include <string>
+#include <vector>
 
 #include "console/ConLib.h"
 #include "console/Window.h"
@@ -37,6 +38,13 @@ public:
     // read or written (a save failure has then been reported).
     bool placeBonuses(Player* player, const char* fileStem);
     bool load(ConLib* console);
+
+    // The tutorial (GameTutorial.cpp): loads the tutorial galaxy and runs the
+    // course; nothing of it is ever saved.
+    void playTutorial();
+    // Where T looks for the tutorial galaxy, in order; by default the working
+    // folder, the program's folder and the installed data folder.
+    void setTutorialFolders(std::vector<std::filesystem::path> folders) { tutorialFolders = std::move(folders); }
 
     ConLib& getConsole() { return console; }
     Player& getPlayer() { return player; }
@@ -76,4 +84,7 @@ private:
     EventEncounters encounters;
     Window dialogWindow;
     char worldName[20];
+    // The tutorial galaxy's name while the sector holds it.
+    std::string tutorialName;
+    std::vector<std::filesystem::path> tutorialFolders;
 };

@@ -1,0 +1,113 @@
+// The menu's T: an error window when the tutorial galaxy is missing or
+// damaged; after the course nothing saved and no galaxy of the player's
+// touched, whatever became of the tutorial ship.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "TestSupport.h"
+#include "console/KeyDecoder.h"
+#include "console/Random.h"
+#include "shell/Game.h"
+#include "tutorial/TutorialGalaxy.h"
+
+namespace {
+
+using namespace keycode;
+
+struct HeadlessGame {
+    std::unique_ptr<HeadlessBackend> owned = std::make_unique<HeadlessBackend>();
+    HeadlessBackend* screen = owned.get();
+    Game game{std::move(owned)};
+    std::string shown;
+    HeadlessGame() {
+        screen->onPresent = [this](const HeadlessBackend& s) { shown += s.dump(); };
+    }
+    bool showed(const char* text) const { return shown.find(text) != std::string::npos; }
+};
+
+std::string readFile(const char* path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+void patch(std::int64_t offset, std::int32_t value) {
+    std::fstream out("Tutorial.glx", std::ios::in | std::ios::out | std::ios::binary);
+    std::uint8_t bytes[4];
+    record::put32(bytes, value);
+    out.seekp(offset);
+    out.write(reinterpret_cast<const char*>(bytes), 4);
+}
+
+constexpr std::int64_t CREDITS = PLAYER_RECORD_OFFSET + playerRec::credits;
+constexpr std::int64_t HEALTH = PLAYER_RECORD_OFFSET + playerRec::ship + shipRec::aHealth;
+constexpr int MARKED_CREDITS = 4242;  // tells that file's player from any other
+
+}  // namespace
+
+TEST(TutorialMenu, AMissingOrDamagedGalaxyIsReportedAndNothingRuns) {
+    ScopedWorkDir dir;
+    struct Case {
+        bool file;
+        std::int64_t worldX;     // the ship's sector, 0 is sound
+        std::uintmax_t cutTo;    // 0: whole
+        const char* message;
+    };
+    for (const Case& c : {Case{false, 0, 0, "Tutorial galaxy Tutorial.glx not found!"},
+                          {true, 0, PLAYER_RECORD_OFFSET + 10, "Tutorial galaxy Tutorial.glx is damaged!"},
+                          {true, 51, 0, "Tutorial galaxy Tutorial.glx is damaged!"}}) {
+        std::filesystem::remove("Tutorial.glx");
+        if (c.file) {
+            ASSERT_TRUE(writeTutorialGalaxy("Tutorial.glx"));
+            patch(CREDITS, MARKED_CREDITS);
+            patch(PLAYER_RECORD_OFFSET + playerRec::worldX, static_cast<std::int32_t>(c.worldX));
+            if (c.cutTo > 0) std::filesystem::resize_file("Tutorial.glx", c.cutTo);
+        }
+        HeadlessGame g;
+        g.game.setTutorialFolders({"."});
+        g.screen->pushKeys({'T', 'Q', 'E', 'Y'});
+        g.game.run();
+        EXPECT_TRUE(g.showed(c.message)) << c.message;
+        EXPECT_FALSE(g.showed("TUTORIAL")) << c.message;
+        EXPECT_EQ(g.game.getPlayer().getCredits(), 10000) << c.message;
+        const char* name = g.game.getSector().getwName();  // names no galaxy it does not hold
+        EXPECT_TRUE(name == nullptr || *name == '\0') << c.message;
+    }
+}
+
+TEST(TutorialMenu, AfterTheCourseNothingIsSavedAndTheRealGalaxyIsLeftAlone) {
+    for (bool shipLost : {false, true}) {
+        ScopedWorkDir dir;
+        rng::srand(31);
+        ASSERT_TRUE(writeTutorialGalaxy("Tutorial.glx"));
+        if (shipLost) patch(HEALTH, 0);
+        const std::string tutorial = readFile("Tutorial.glx");
+        HeadlessGame g;
+        g.game.setTutorialFolders({"."});
+        std::string home;  // as the map left it, just before the tutorial
+        g.screen->onPresent = [&](const HeadlessBackend& s) {
+            g.shown += s.dump();
+            if (home.empty() && s.row(0).find("TUTORIAL") != std::string::npos) home = readFile("Home.glx");
+        };
+        g.screen->pushText("NHome\n");
+        g.screen->pushKeys({'2', 'X', Escape, 'T', Enter});
+        // A lost ship ends the course at the first key, for a game over.
+        g.screen->pushKeys({shipLost ? 'X' : Escape});
+        if (shipLost) g.screen->pushKey(Enter);
+        g.screen->pushText("LTutorial\n");  // still refused by name
+        g.screen->pushKeys({'E', 'Y'});
+        g.game.run();
+
+        EXPECT_TRUE(g.screen->scriptEmpty()) << shipLost;
+        ASSERT_FALSE(home.empty());
+        EXPECT_TRUE(readFile("Home.glx") == home) << shipLost;
+        EXPECT_TRUE(readFile("Tutorial.glx") == tutorial) << shipLost;
+        EXPECT_EQ(g.showed("Galaxy wasn't deleted."), shipLost);
+        EXPECT_FALSE(g.showed("Cannot delete file"));
+        EXPECT_GT(g.game.getPlayer().getaHealth(), 0);
+    }
+}

@@ -1,0 +1,107 @@
+// The tutorial galaxy the build generates, and where the game finds it.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "TestSupport.h"
+#include "console/Random.h"
+#include "galaxy/Sector.h"
+#include "player/Player.h"
+#include "tutorial/TutorialGalaxy.h"
+#include "tutorial/TutorialRun.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tutorialGalaxy;
+
+std::string readFile(const char* path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+}  // namespace
+
+TEST(TutorialGalaxy, AlwaysTheSameSoundFileWithoutAPiratesPlanet) {
+    ScopedWorkDir dir;
+    rng::srand(1);
+    ASSERT_TRUE(writeTutorialGalaxy("Tutorial.glx"));
+    rng::srand(2);
+    ASSERT_TRUE(writeTutorialGalaxy("again.glx"));
+    EXPECT_TRUE(readFile("Tutorial.glx") == readFile("again.glx"));
+    EXPECT_EQ(fs::file_size("Tutorial.glx"), static_cast<std::uintmax_t>(GALAXY_FILE_SIZE));
+    EXPECT_FALSE(writeTutorialGalaxy("no/such/folder/Tutorial.glx"));
+
+    Sector sector(0, 0, nullptr, TUTORIAL_GALAXY);
+    for (int n = 1; n <= SECTOR_COUNT; ++n) {
+        ASSERT_TRUE(sector.load(n)) << n;
+        ASSERT_EQ(sector.getEpPos().X, -1) << n;
+    }
+}
+
+TEST(TutorialGalaxy, HoldsWhatTheCourseNeeds) {
+    ScopedWorkDir dir;
+    ASSERT_TRUE(writeTutorialGalaxy("Tutorial.glx"));
+    Player player;
+    player.addCredits(1);
+    Sector home(5, 5, &player, TUTORIAL_GALAXY);
+    ASSERT_EQ(home.loadGame(), LoadResult::Ok);
+
+    EXPECT_EQ(std::abs(player.getrX() - EARTH_X) + std::abs(player.getrY() - EARTH_Y), 1);
+    EXPECT_EQ(player.getaFuel(), player.getMaxFuel());
+    EXPECT_GE(player.getCredits(), 10 * 20 + 100 * 2 + enCol[1]->getValue());
+    const Planet* earth = home.getPlanet(EARTH_X, EARTH_Y);
+    const Planet* mars = home.getPlanet(MARS_X, MARS_Y);
+    ASSERT_TRUE(earth != nullptr && mars != nullptr);
+    EXPECT_STREQ(earth->getName(), "EARTH");
+    // Three landings of five ore-eating facilities still leave ten to buy;
+    // ten sold after as many ticks of mining still fit the stock.
+    constexpr int ORE = 14, mostPerLanding = 3 * Planet::MAX_FACILITIES * Planet::BATCH;
+    EXPECT_GE(earth->getGood(ORE) - mostPerLanding, 10);
+    EXPECT_LE(mars->getGood(ORE) + mostPerLanding + 10, Planet::STOCK_CAPACITY);
+    EXPECT_GT(mars->getGoodPrice(ORE, mars->getGood(ORE)), earth->getGoodPrice(ORE, earth->getGood(ORE)));
+
+    // Around the fight's end: no planet within the three steps of fuel, and
+    // the nearest one a jump away for the energy of the two steps that gain it.
+    for (int dx = -3; dx <= 3; ++dx) {
+        for (int dy = std::abs(dx) - 3; dy <= 3 - std::abs(dx); ++dy) {
+            const COORD at{static_cast<short>(TUTORIAL_FIGHT_END_X + dx), static_cast<short>(TUTORIAL_FIGHT_END_Y + dy)};
+            EXPECT_EQ(home.getPlanet(at.X, at.Y), nullptr) << at.X << "," << at.Y;
+            player.setPos(at);
+            const Planet* nearest = home.getNearestPlanet();
+            const int path = (nearest->getrX() - at.X) + (nearest->getrY() - at.Y) - 2;
+            EXPECT_LE(std::max(1, path / 2), 2 * (enCol[1]->getID() * 5 + 10)) << at.X << "," << at.Y;
+        }
+    }
+}
+
+TEST(TutorialGalaxy, IsLookedForInTheFoldersInTurn) {
+    ScopedWorkDir dir;
+    const std::vector<fs::path> folders{"first", "second", "third"};
+    struct Case {
+        std::vector<int> holding;
+        int found;  // -1: none
+    };
+    for (const Case& c : {Case{{0, 1, 2}, 0}, {{1, 2}, 1}, {{2}, 2}, {{}, -1}}) {
+        for (const fs::path& folder : folders) {
+            fs::remove_all(folder);
+            fs::create_directory(folder);
+        }
+        for (int i : c.holding) std::ofstream(folders[static_cast<std::size_t>(i)] / "Tutorial.glx") << "x";
+        const auto found = findTutorialGalaxy(folders);
+        EXPECT_EQ(found, c.found < 0 ? std::nullopt
+                                     : std::optional((folders[static_cast<std::size_t>(c.found)] / "Tutorial").string()));
+    }
+    fs::create_directory(folders[0] / "Tutorial.glx");  // a folder of that name is no galaxy
+    EXPECT_EQ(findTutorialGalaxy(folders), std::nullopt);
+
+    const std::vector<fs::path> standard = tutorialGalaxyFolders();
+    ASSERT_EQ(standard.size(), 3u);
+    EXPECT_EQ(standard[0], fs::path("."));
+    EXPECT_EQ(standard[1], fs::read_symlink("/proc/self/exe").parent_path());
+    EXPECT_EQ(standard[2].filename(), "starhollow");
+}
