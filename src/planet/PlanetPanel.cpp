@@ -106,7 +106,7 @@ int Planet::ShowPanel(ConLib* console, Player* player, TutorialProgress* tutoria
                 TradePanel(console, player, tutorial);
                 break;
             case 'L':
-                // The laboratory of a rare planet is not open yet.
+                if (rarity) Lab(console, player, tutorial);
                 break;
             case 'E':
                 if (player->getaFuel() >= player->getFuelUsage()) return 0;
