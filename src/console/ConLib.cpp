@@ -68,10 +68,21 @@ void ConLib::OutputString(std::string_view text) {
     for (char ch : text) putChar(ch);
 }
 
+void ConLib::scrollUp() {
+    for (int y = 1; y < SCREEN_HEIGHT; ++y)
+        for (int x = 0; x < SCREEN_WIDTH; ++x) grid_.at(x, y - 1) = grid_.at(x, y);
+    const Cell blank{' ', static_cast<std::uint8_t>(text_), static_cast<std::uint8_t>(background_)};
+    for (int x = 0; x < SCREEN_WIDTH; ++x) grid_.at(x, SCREEN_HEIGHT - 1) = blank;
+}
+
 void ConLib::putChar(char ch) {
+    const bool onBottomRow = cursor_.Y >= SCREEN_HEIGHT - 1;
     if (ch == '\n') {
         cursor_.X = 0;
-        if (cursor_.Y < SCREEN_HEIGHT - 1) ++cursor_.Y;
+        if (!onBottomRow)
+            ++cursor_.Y;
+        else if (scrolling_)
+            scrollUp();
         return;
     }
     if (ch == '\r') {
@@ -79,11 +90,14 @@ void ConLib::putChar(char ch) {
         return;
     }
     if (cursor_.X >= SCREEN_WIDTH) {
-        // The row is full: wrap, except on the bottom row, where the screen
-        // does not scroll and the character is dropped.
-        if (cursor_.Y >= SCREEN_HEIGHT - 1) return;
+        // The row is full: wrap. On the bottom row the screen scrolls in
+        // scrolling mode; otherwise the character is dropped.
+        if (onBottomRow && !scrolling_) return;
+        if (onBottomRow)
+            scrollUp();
+        else
+            ++cursor_.Y;
         cursor_.X = 0;
-        ++cursor_.Y;
     }
     const unsigned char byte = static_cast<unsigned char>(ch);
     Cell& cell = grid_.at(cursor_.X, cursor_.Y);

@@ -96,8 +96,16 @@ public:
     // Writes one character at the cursor (as the output stream does).
     void putChar(char ch);
 
+    // A terminal's way with the bottom row: output that passes it scrolls the
+    // screen up one row, so the newest line stays visible. Off by default:
+    // screens drawn to fixed cells drop what passes the last cell instead.
+    void setScrolling(bool on) { scrolling_ = on; }
+    bool scrolling() const { return scrolling_; }
+
 private:
     void present();
+    // Moves every row up one; the bottom row comes back blank in the current colours.
+    void scrollUp();
     InputEvent nextEvent();
     bool wordPending() const;
     void echoTypedLine(std::string& line, int fieldWidth);
@@ -110,8 +118,25 @@ private:
     unsigned short background_ = 0;
     bool cursorVisible_ = false;
     bool releasePending_ = false;
+    bool scrolling_ = false;
     std::string pending_;  // typed text not read yet
     ConsoleStreamBuf buf_{*this};
     std::ostream out_{&buf_};
     ConLib* previous_ = nullptr;
+};
+
+// Sets the console's scrolling mode for one scope and restores the previous
+// mode when the scope ends, also when a key read throws.
+class ScopedScrolling {
+public:
+    ScopedScrolling(ConLib* console, bool on) : console_(console), previous_(console->scrolling()) {
+        console_->setScrolling(on);
+    }
+    ~ScopedScrolling() { console_->setScrolling(previous_); }
+    ScopedScrolling(const ScopedScrolling&) = delete;
+    ScopedScrolling& operator=(const ScopedScrolling&) = delete;
+
+private:
+    ConLib* console_;
+    bool previous_;
 };

@@ -26,6 +26,7 @@ constexpr unsigned KEY_GPS = 'G';
 constexpr unsigned KEY_SHIP_INFO = 'I';
 constexpr unsigned KEY_MISSION = 'J';
 constexpr unsigned KEY_SAVE = 'S';
+constexpr unsigned KEY_BOARD_COMPUTER = keycode::Tilde;  // the key left of 1
 
 // One chance in 101 per ordinary step; of those, 30 in 101 are meteors.
 constexpr int EVENT_DIE = 101;
@@ -84,6 +85,7 @@ private:
             case KEY_GPS: sector_.showGPS(console_); break;
             case KEY_SHIP_INFO: sector_.showShipInfo(console_); break;
             case KEY_MISSION: sector_.showMissionInfo(console_); break;
+            case KEY_BOARD_COMPUTER: sector_.boardComputer(console_, nullptr); break;
             case KEY_SAVE:
                 // A failed save leaves its message over the frame.
                 if (!sector_.save(console_, true)) sector_.drawMap(console_);

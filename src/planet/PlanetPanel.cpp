@@ -171,7 +171,7 @@ int Planet::ShowPanel(ConLib* console, Player* player, TutorialProgress* tutoria
                                     player->getTrade(ORE) >= ORE_TO_BUY);
                 break;
             case 'L':
-                // The laboratory of a rare planet is not open yet.
+                if (rarity) Lab(console, player, tutorial);
                 break;
             case 'E':
                 if (depart(*this, console, *player, tutorial)) return 0;

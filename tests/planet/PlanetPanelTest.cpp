@@ -106,7 +106,8 @@ TEST_F(PanelTest, DepartureNeedsFuelForOneStep) {
     EXPECT_EQ(cells(21, 12, 39), "* You don't have enought fuel!        *");
     EXPECT_EQ(console.screen->fgAt(23, 12), 1u);
     EXPECT_EQ(console.screen->bgAt(23, 12), 7u);
-    // Any key closes it and the panel stands again; "L" does nothing yet.
+    // Any key closes it and the panel stands again; "L" does nothing on an ordinary planet.
+    planet.setRarity(false);
     console.screen->pushKeys({'E', 'X', 'L'});
     EXPECT_THROW(land(), ScriptExhausted);
     EXPECT_EQ(cells(2, 2, 12), "Planet name:");
