@@ -40,6 +40,14 @@ public:
         });
         return *this;
     }
+    // Runs `look` when the course gets there, pressing nothing.
+    Pilot& note(std::function<void()> look) {
+        legs_.push_back([look] {
+            look();
+            return true;
+        });
+        return *this;
+    }
     // Presses enough arrows for that many steps of the fitted engine.
     Pilot& steps(unsigned arrow, int count) {
         legs_.push_back([this, arrow, count] {
@@ -112,9 +120,7 @@ struct TutorialCourse : ::testing::Test {
         return texts;
     }
 
-    // The legs from the menu to the text about the board computer. The
-    // board computer's jump, stage 13 (fuel, departure, G) and the flight
-    // home to EARTH for the farewell follow it.
+    // The legs from the menu to the text about the board computer.
     void toTheBoardComputer() {
         pilot.press({'T', Enter})
             .press({'1', 'X', Enter})  // cargo
@@ -139,29 +145,48 @@ struct TutorialCourse : ::testing::Test {
             .steps(Up, 2)                               // the last fuel burnt
             .press({Enter});                            // stage 12: the board computer
     }
-    // What the scripted fight needs pressed. The encounters start nothing
-    // yet; with them in, the announcement and the fight (fleeing with 7 will
-    // do) come here.
-    static std::vector<unsigned> scriptedFightKeys() { return {}; }
+    // From the board computer to the farewell: the jump to the nearest
+    // planet, fuel, departure, the GPS, and home to EARTH.
+    void toTheFarewell() {
+        pilot.press({Tilde}, "prepHyperJump;@Sx;@Sy;@Px;@Py\n")
+            .press({}, "hyperJump\n")
+            .press({Enter})                    // stage 13 on landing
+            .press({'H', 'F'}, "100\n")        // fuel...
+            .press({'Y', 'E', 'E'})            // ...and departure
+            .press({'G', 'X', Enter})          // stage 14
+            .flyTo(COORD{EARTH_X, EARTH_Y})
+            .press({Enter});                   // the farewell
+    }
+    // The scripted fight: its announcement, then flight, which ends it with
+    // the ship intact.
+    static std::vector<unsigned> scriptedFightKeys() { return {Enter, '7', Enter}; }
 };
 
 }  // namespace
 
-TEST_F(TutorialCourse, FromTheMenuToTheBoardComputerOnTheGeneratedGalaxy) {
+TEST_F(TutorialCourse, FromTheMenuToTheFarewellOnTheGeneratedGalaxy) {
     toTheBoardComputer();
-    pilot.press({Escape, 'E', 'Y'});
+    Player atTheBoardComputer;
+    pilot.note([&] { atTheBoardComputer = game.getPlayer(); });
+    toTheFarewell();
+    pilot.press({'E', 'Y'});
     game.run();
     EXPECT_TRUE(pilot.done());
     EXPECT_TRUE(screen.scriptEmpty());
-    EXPECT_EQ(stageTexts, textsUpTo(12));
+    EXPECT_EQ(stageTexts, textsUpTo(15));
 
+    // Ready for the jump: the ore sold, armed, the collector fitted, the
+    // tank empty one cell from where the fight left the ship.
+    const Player& ready = atTheBoardComputer;
+    EXPECT_EQ(ready.getTrade(14), 0);
+    EXPECT_EQ(ready.getAmmo(), 100);
+    EXPECT_EQ(ready.getPartId(SLOT_COLLECTOR), 1);
+    EXPECT_EQ(ready.getaFuel(), 0);
+    EXPECT_EQ(ready.getWorldX(), HOME_SECTOR_X);
+    EXPECT_EQ(std::abs(ready.getrX() - TUTORIAL_FIGHT_END_X) + std::abs(ready.getrY() - (TUTORIAL_FIGHT_END_Y - 2)), 1);
+    EXPECT_GT(ready.getCredits(), 0);
+
+    // The farewell pushes the ship off EARTH.
     const Player& player = game.getPlayer();
-    EXPECT_EQ(player.getTrade(14), 0);
-    EXPECT_EQ(player.getAmmo(), 100);
-    EXPECT_EQ(player.getPartId(SLOT_COLLECTOR), 1);
-    EXPECT_EQ(player.getaFuel(), 0);
-    EXPECT_EQ(player.getWorldX(), HOME_SECTOR_X);
-    EXPECT_EQ(std::abs(player.getrX() - TUTORIAL_FIGHT_END_X) + std::abs(player.getrY() - (TUTORIAL_FIGHT_END_Y - 2)),
-              1);
-    EXPECT_GT(player.getCredits(), 0);
+    EXPECT_EQ(std::abs(player.getrX() - EARTH_X) + std::abs(player.getrY() - EARTH_Y), 1);
 }
