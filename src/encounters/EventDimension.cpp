@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "console/ConLib.h"
 #include "console/HelpFuncLib.h"
@@ -153,39 +152,6 @@ private:
     Timer colourTimer_;
 };
 
-// What the fake crash writes, kept as a terminal keeps its lines: when they
-// pass the bottom row the oldest scroll away.
-class CrashLog {
-public:
-    explicit CrashLog(ConLib* console) : console_(console) {}
-
-    void write(const std::string& text) {
-        for (char ch : text) {
-            if (ch == '\n')
-                lines_.emplace_back();
-            else
-                lines_.back().push_back(ch);
-        }
-        show();
-    }
-
-private:
-    void show() {
-        console_->SetBackgroundColor(CRASH_BACKGROUND);
-        console_->SetTextColor(CRASH_TEXT);
-        console_->Clear();
-        const std::size_t first = lines_.size() > SCREEN_HEIGHT ? lines_.size() - SCREEN_HEIGHT : 0;
-        for (std::size_t i = first; i < lines_.size(); ++i)
-            writeAt(console_, 0, static_cast<int>(i - first), std::string_view(lines_[i]).substr(0, SCREEN_WIDTH));
-        const std::size_t last = lines_.size() - 1;
-        const int column = static_cast<int>(std::min<std::size_t>(lines_[last].size(), SCREEN_WIDTH - 1));
-        console_->SetPosition(COORD{static_cast<short>(column), static_cast<short>(last - first)});
-    }
-
-    ConLib* console_;
-    std::vector<std::string> lines_{std::string()};
-};
-
 const char* crashLine(int kind) {
     switch (kind) {
         case 0: return "\n> Runtime error ";
@@ -200,15 +166,20 @@ bool Event::isOnPos(COORD a, COORD b) { return a.X == b.X && a.Y == b.Y; }
 
 void Event::errorConsole(ConLib* console) {
     const int errors = rng::rand() % CRASH_MAX_ERRORS + 1;
-    CrashLog log(console);
-    log.write("Board computer console: \n");
+    // It looks like the board computer's console: lines that pass the bottom
+    // row scroll the oldest away.
+    const ScopedScrolling terminal(console, true);
+    console->SetBackgroundColor(CRASH_BACKGROUND);
+    console->SetTextColor(CRASH_TEXT);
+    console->Clear();
+    console->out() << "Board computer console: \n";
     for (int i = 0; i < errors; ++i) {
         const int kind = rng::rand() % 3;
         const int code = rng::rand() % CRASH_ERROR_CODES;
-        log.write(crashLine(kind) + std::to_string(code) + "!\n");
+        console->out() << crashLine(kind) << code << "!\n";
         console->sleep(CRASH_LINE_PAUSE_MS);
     }
-    log.write("\n> Exiting...");
+    console->out() << "\n> Exiting...";
     console->sleep(CRASH_LINE_PAUSE_MS);
 }
 
