@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <utility>
 
 #include "console/HelpFuncLib.h"
 #include "console/Random.h"
@@ -42,6 +44,23 @@ void removeStaleLeftovers(const std::string& name) {
         if (!processAlive(std::stol(digits))) std::filesystem::remove(entry.path(), error);
     }
 }
+
+// The file of a creation in progress, removed unless the creation finished:
+// a failure, Ctrl+C, termination or hangup leaves nothing behind.
+class UnfinishedFile {
+public:
+    explicit UnfinishedFile(std::string path) : path_(std::move(path)) {}
+    ~UnfinishedFile() {
+        if (!finished_) std::remove(path_.c_str());
+    }
+    UnfinishedFile(const UnfinishedFile&) = delete;
+    UnfinishedFile& operator=(const UnfinishedFile&) = delete;
+    void finished() { finished_ = true; }
+
+private:
+    std::string path_;
+    bool finished_ = false;
+};
 
 // Moves the finished file to its real name, never replacing anything there.
 bool publishWithoutReplacing(const std::string& from, const std::string& to) {
@@ -133,8 +152,11 @@ bool Game::writeGalaxyFile(ConLib* con, const std::string& path, Player* who, sh
         const int percent = creationPercent(sectorsWritten);
         con->out() << percent << "%\r";
         // Show each new figure as it comes; the screen is otherwise only
-        // refreshed when the game waits.
-        if (percent != lastShown) con->refresh();
+        // refreshed when the game waits. A signal stops the creation here.
+        if (percent != lastShown) {
+            con->checkInterrupt();
+            con->refresh();
+        }
         lastShown = percent;
     });
     if (!written) return false;
@@ -162,6 +184,7 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
     removeStaleLeftovers(name);
     const std::string stem = workingStem(name, static_cast<long>(getpid()));
     const std::string working = galaxy::fileName(stem.c_str());
+    UnfinishedFile unfinished(working);
     if (!writeGalaxyFile(con, working, who, goal)) {
         std::remove(working.c_str());
         con->err() << "Creating file failed!" << '\n';
@@ -170,6 +193,8 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
     }
     con->out() << "Player placed in galaxy!" << '\n';
     placeBonuses(who, stem.c_str());
+    // Stopped now, the galaxy never appears under its name.
+    con->checkInterrupt();
 
     if (!publishWithoutReplacing(working, file)) {
         const bool taken = errno == EEXIST;  // before remove() can change errno
@@ -178,6 +203,7 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
         con->pause();
         return false;
     }
+    unfinished.finished();
     con->out() << "Galaxy " << name << " created successfull!" << '\n';
     sector.setwName(worldName);
     sector.load(FIRST_SECTOR);
