@@ -1,5 +1,5 @@
 #pragma once
-// Galaxies for the end-to-end tests: made once per run with the game's own
+// Galaxies for the tests that need a whole galaxy file: made once per run with the game's own
 // code, as the menu's N makes them, and copied into each test's folder with
 // the ship placed where the test needs it.
 

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -51,8 +50,11 @@ public:
 
 private:
     static std::vector<char> readAll(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+        std::ifstream in(path, std::ios::binary | std::ios::ate);
+        std::vector<char> bytes(static_cast<std::size_t>(in.tellg()));
+        in.seekg(0);
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return bytes;
     }
 
     void findPlanetSpot() {
