@@ -29,7 +29,8 @@ fuzz:
 	   -DSTARHOLLOW_SANITIZE=ON -DSTARHOLLOW_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_loaders
 	@mkdir -p build-fuzz/corpus
-	@./build-fuzz/fuzz_loaders -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus
+	@./build-fuzz/fuzz_loaders -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	   -artifact_prefix=build-fuzz/ build-fuzz/corpus
 
 clean:
 	rm -rf build build-test build-bench build-fuzz

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <csignal>
+#include <ostream>
 
 #include "GalaxyCheck.h"
 #include "GalaxyFixture.h"
@@ -91,6 +92,7 @@ TEST(TerminalMenu, CellsColoursAndQuittingGiveTheTerminalBack) {
 struct TermCase {
     const char* term;
     bool colour;
+    friend void PrintTo(const TermCase& c, std::ostream* out) { *out << "TERM=" << c.term; }
 };
 
 class TermMatrix : public ::testing::TestWithParam<TermCase> {};
@@ -163,6 +165,7 @@ TEST(TermMatrix, WithoutColourTheMapTellsShipPlanetsAndFrameApart) {
 
 struct UnusableCase {
     const char* term;
+    friend void PrintTo(const UnusableCase& c, std::ostream* out) { *out << "TERM=" << c.term; }
 };
 
 class UnusableTerminal : public ::testing::TestWithParam<UnusableCase> {};
@@ -197,6 +200,7 @@ struct ArgumentCase {
     const char* argument;
     int status;
     const char* said;
+    friend void PrintTo(const ArgumentCase& c, std::ostream* out) { *out << c.argument; }
 };
 
 class ProgramArguments : public ::testing::TestWithParam<ArgumentCase> {};
@@ -231,6 +235,7 @@ struct StopCase {
     const char* term;
     int signal;          // the signal that ends the program
     const char* right;   // what the Right arrow sends in the cursor-key mode of that terminal
+    friend void PrintTo(const StopCase& c, std::ostream* out) { *out << c.name << " under TERM=" << c.term; }
 };
 
 class StoppedOnTheMap : public ::testing::TestWithParam<StopCase> {};
