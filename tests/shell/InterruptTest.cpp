@@ -226,3 +226,37 @@ TEST(StoppedCreation, LeavesNoFileBehind) {
             << std::filesystem::directory_iterator(dir.path())->path();
     }
 }
+
+// A crossing into a sector that cannot be read leaves the ship where it
+// was, also when a signal comes while the failure is on screen.
+TEST(StoppedCrossing, AFailedCrossingIsSavedAsNeverMade) {
+    ScopedWorkDir dir;
+    const COORD top{39, 1};
+    installGalaxy(dir.path(), GALAXY, top);
+    {
+        // Sector (0, -1), north of the ship, is damaged.
+        std::fstream file(GALAXY + ".glx", std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(sectorRecordOffset(galaxy::sectorNumber(0, -1)) + static_cast<std::int64_t>(sectorRec::number));
+        file.write("\x7f\x7f\x7f\x7f", 4);
+    }
+    const GalaxyReport before = checkGalaxyFile(GALAXY + ".glx");
+    HeadlessGame g;
+    g.keys->pushText("L");
+    g.keys->pushText(GALAXY + "\n");
+    for (int i = 0; i < 16; ++i) g.keys->pushKey(keycode::Up);
+    g.keys->pushSignal(SIGTERM);  // at the pause after "Blad podczas odczytu pliku"
+    int unwoundWith = 0;
+    try {
+        g.game.run();
+    } catch (const GameInterrupted& stop) {
+        unwoundWith = stop.signal();
+    }
+    ASSERT_EQ(unwoundWith, SIGTERM);
+    ASSERT_NE(g.keys->dump().find("Blad podczas odczytu pliku"), std::string::npos) << g.keys->dump();
+    Player saved;
+    Sector home(0, 0, &saved, GALAXY.c_str());
+    ASSERT_EQ(home.loadGame(), LoadResult::Ok);
+    EXPECT_EQ(saved.getrPos(), top);
+    EXPECT_EQ(saved.getWorldY(), 0);
+    EXPECT_EQ(saved.getaFuel(), before.player.getaFuel());
+}
