@@ -1,5 +1,7 @@
 # Starhollow: the two everyday commands are `make play` and `make test`.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# How long `make fuzz` runs, in seconds.
+FUZZ_SECONDS ?= 60
 
 .PHONY: play test bench fuzz clean
 
@@ -25,9 +27,10 @@ fuzz:
 	@bash scripts/setup.sh fuzz
 	@CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTARHOLLOW_TESTS=OFF \
 	   -DSTARHOLLOW_SANITIZE=ON -DSTARHOLLOW_FUZZ=ON >/dev/null
-	@cmake --build build-fuzz -j $(JOBS) --target fuzz_records
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_loaders
 	@mkdir -p build-fuzz/corpus
-	@./build-fuzz/fuzz_records -max_total_time=60 build-fuzz/corpus
+	@./build-fuzz/fuzz_loaders -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	   -artifact_prefix=build-fuzz/ build-fuzz/corpus
 
 clean:
 	rm -rf build build-test build-bench build-fuzz

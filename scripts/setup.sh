@@ -12,6 +12,9 @@ command -v g++ >/dev/null 2>&1 || missing+=(g++)
 command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 have_header ncurses.h || missing+=(libncurses-dev)
 have_header gtest/gtest.h || missing+=(libgtest-dev)
+# The end-to-end tests read the game's screen through a terminal emulator.
+have_header vterm.h || missing+=(libvterm-dev)
+command -v pkg-config >/dev/null 2>&1 || missing+=(pkg-config)
 if [ "$want" = bench ]; then
   have_header benchmark/benchmark.h || missing+=(libbenchmark-dev)
 fi

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console/HeadlessBackend.h"
+#include "console/Interrupt.h"
 #include "console/KeyDecoder.h"
 
 namespace {
@@ -114,11 +115,15 @@ void ConLib::present() {
 }
 
 InputEvent ConLib::nextEvent() {
-    backend_->waitForInput(-1);
-    return backend_->takeInput();
+    for (;;) {
+        interrupt::throwIfPending();
+        // A wait without time limit ends without input only for a signal.
+        if (backend_->waitForInput(-1)) return backend_->takeInput();
+    }
 }
 
 unsigned ConLib::GetKey() {
+    interrupt::throwIfPending();
     if (releasePending_) {
         releasePending_ = false;
         return 0;
@@ -131,14 +136,27 @@ unsigned ConLib::GetKey() {
 }
 
 bool ConLib::keyWaiting(unsigned timeoutMs) {
+    interrupt::throwIfPending();
     if (releasePending_) return true;
     present();
-    return backend_->waitForInput(static_cast<int>(timeoutMs > INT_MAX ? INT_MAX : timeoutMs));
+    const bool waiting = backend_->waitForInput(static_cast<int>(timeoutMs > INT_MAX ? INT_MAX : timeoutMs));
+    interrupt::throwIfPending();
+    return waiting;
 }
 
 void ConLib::sleep(unsigned ms) {
+    // A pause ends early for a signal; the next key read throws.
+    if (interrupt::pending() != 0) return;
     present();
     backend_->sleepMs(ms);
+}
+
+void ConLib::checkInterrupt() {
+    interrupt::throwIfPending();
+    // Looking at the keyboard notices Ctrl+C and a terminal that went away;
+    // keys typed meanwhile stay queued.
+    backend_->waitForInput(0);
+    interrupt::throwIfPending();
 }
 
 std::uint64_t ConLib::nowMs() { return backend_->nowMs(); }

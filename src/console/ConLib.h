@@ -56,6 +56,8 @@ public:
 
     // Blocks until a key is pressed and returns its code. Every press is
     // followed by one 0 on the next call, standing for the key's release.
+    // Every key wait (this, keyWaiting, the typed-line readers) throws
+    // GameInterrupted (console/Interrupt.h) once a stopping signal came.
     unsigned GetKey();
 
     // The standard output and error streams of the game: both write at the
@@ -77,12 +79,16 @@ public:
     // The shell's "pause": a prompt line and a wait for any key.
     void pause();
 
-    // Waiting and time, on the backend's clock (virtual in tests).
+    // Waiting and time, on the backend's clock (virtual in tests). A pause
+    // ends early when a signal comes.
     void sleep(unsigned ms);
     std::uint64_t nowMs();
     // True when a key event (or the release of the last key) is waiting
     // within timeoutMs; consumes nothing.
     bool keyWaiting(unsigned timeoutMs);
+    // For long work that reads no keys (galaxy creation): throws
+    // GameInterrupted when a signal came or Ctrl+C was typed meanwhile.
+    void checkInterrupt();
 
     const ScreenGrid& grid() const { return grid_; }
     COORD cursor() const { return cursor_; }

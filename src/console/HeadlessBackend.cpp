@@ -1,5 +1,6 @@
 #include "console/HeadlessBackend.h"
 
+#include "console/Interrupt.h"
 #include "console/KeyDecoder.h"
 
 namespace {
@@ -36,6 +37,30 @@ void HeadlessBackend::pushText(std::string_view text) {
 
 void HeadlessBackend::pushDelay(unsigned ms) { pendingDelay_ += ms; }
 
+void HeadlessBackend::pushSignal(int signal) {
+    script_.push_back(Scripted{pendingDelay_, InputEvent{}, signal});
+    pendingDelay_ = 0;
+}
+
+HeadlessBackend::~HeadlessBackend() {
+    if (signalled_) interrupt::reset();
+}
+
+bool HeadlessBackend::deliverSignal(int timeoutMs) {
+    if (script_.empty() || script_.front().signal == 0) return false;
+    if (!arrivalKnown_) {
+        arrival_ = now_ + script_.front().delay;
+        arrivalKnown_ = true;
+    }
+    if (timeoutMs >= 0 && arrival_ > now_ + static_cast<std::uint64_t>(timeoutMs)) return false;
+    if (arrival_ > now_) now_ = arrival_;
+    arrivalKnown_ = false;
+    interrupt::deliver(script_.front().signal);
+    script_.pop_front();
+    signalled_ = true;
+    return true;
+}
+
 void HeadlessBackend::present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) {
     screen_ = grid;
     cursor_ = cursor;
@@ -45,6 +70,7 @@ void HeadlessBackend::present(const ScreenGrid& grid, COORD cursor, bool cursorV
 }
 
 bool HeadlessBackend::waitForInput(int timeoutMs) {
+    if (deliverSignal(timeoutMs)) return false;
     if (script_.empty()) {
         if (timeoutMs < 0) throw ScriptExhausted();
         now_ += static_cast<std::uint64_t>(timeoutMs);

@@ -20,6 +20,11 @@ public:
 
 class HeadlessBackend : public Backend {
 public:
+    HeadlessBackend() = default;
+    ~HeadlessBackend() override;
+    HeadlessBackend(const HeadlessBackend&) = delete;
+    HeadlessBackend& operator=(const HeadlessBackend&) = delete;
+
     // A key press by its game code (letters by their capital, digits by the
     // digit); letters, digits and Space also type their character.
     void pushKey(unsigned vk);
@@ -28,6 +33,11 @@ public:
     void pushText(std::string_view text);
     // The next scripted input arrives this many virtual milliseconds later.
     void pushDelay(unsigned ms);
+    // At this point of the script the process gets `signal` (SIGINT, SIGTERM,
+    // SIGHUP): the key wait that reaches it records the signal as the real
+    // handler does, so the game unwinds with GameInterrupted. The backend
+    // forgets a signal it delivered when it is destroyed.
+    void pushSignal(int signal);
     bool scriptEmpty() const { return script_.empty(); }
 
     // What was shown at the last present().
@@ -56,7 +66,11 @@ private:
     struct Scripted {
         std::uint64_t delay = 0;  // virtual ms before this input arrives
         InputEvent event;
+        int signal = 0;  // a signal instead of a key
     };
+
+    // Delivers a scripted signal that has arrived at the front; true if it did.
+    bool deliverSignal(int timeoutMs);
 
     std::deque<Scripted> script_;
     std::uint64_t pendingDelay_ = 0;
@@ -69,4 +83,5 @@ private:
     bool cursorVisible_ = false;
     int presents_ = 0;
     std::string title_;
+    bool signalled_ = false;
 };

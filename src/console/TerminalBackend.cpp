@@ -1,8 +1,14 @@
 #include "console/TerminalBackend.h"
 
+#include <fcntl.h>
 #include <ncurses.h>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <term.h>
+#include <termios.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -12,6 +18,8 @@
 #include <thread>
 
 #include "console/CursesMapping.h"
+#include "console/Interrupt.h"
+#include "console/Monochrome.h"
 
 namespace {
 
@@ -32,12 +40,6 @@ bool titleByOsc(const char* term) {
     return false;
 }
 
-void onFatalSignal(int sig) {
-    restoreTerminal();
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);
-}
-
 void onTerminate() {
     restoreTerminal();
     if (previousTerminate != nullptr) previousTerminate();
@@ -48,15 +50,59 @@ void installRestoreHandlers() {
     static bool installed = false;
     if (installed) return;
     installed = true;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
-        struct sigaction action {};
-        action.sa_handler = onFatalSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
-        sigaction(sig, &action, nullptr);
-    }
+    interrupt::install();
     std::atexit(restoreTerminal);
     previousTerminate = std::set_terminate(onTerminate);
+}
+
+// A terminfo string capability, or null when the terminal has none.
+const char* capability(const char* name) {
+    const char* value = tigetstr(const_cast<char*>(name));
+    return value == reinterpret_cast<char*>(-1) ? nullptr : value;
+}
+
+// The bytes a capability sends, with its padding worked out.
+std::string* expanding = nullptr;
+int collectByte(int ch) {
+    if (ch != 0) expanding->push_back(static_cast<char>(ch));
+    return ch;
+}
+void appendCapability(std::string& into, const char* name) {
+    const char* value = capability(name);
+    if (value == nullptr) return;
+    expanding = &into;
+    tputs(value, 1, collectByte);
+    expanding = nullptr;
+}
+
+// Terminals without an alternate screen (the Linux console) keep the last
+// picture after the game unless it is cleared.
+bool hasAlternateScreen() { return capability("rmcup") != nullptr; }
+
+// What leaves the game's screen: plain colours, the cursor, the keypad and
+// the player's own screen (or a cleared one) and title.
+std::string leavingBytes() {
+    std::string bytes;
+    appendCapability(bytes, "sgr0");
+    appendCapability(bytes, "cnorm");
+    appendCapability(bytes, "rmkx");
+    if (hasAlternateScreen()) {
+        appendCapability(bytes, "rmcup");
+    } else {
+        appendCapability(bytes, "clear");
+    }
+    if (titlePushed) bytes += "\033[23;0t";
+    return bytes;
+}
+
+// The terminal's modes from before the game took it over, for the restore
+// that runs inside a signal handler.
+termios shellModes{};
+bool shellModesKnown = false;
+
+void prepareEmergencyRestore() {
+    if (activeOut == nullptr) return;
+    interrupt::setEmergencyRestore(fileno(activeOut), shellModesKnown ? &shellModes : nullptr, leavingBytes());
 }
 
 }  // namespace
@@ -65,6 +111,13 @@ void restoreTerminal() {
     if (activeScreen == nullptr) return;
     SCREEN* screen = activeScreen;
     activeScreen = nullptr;
+    if (interrupt::terminalGone()) {
+        // After a hangup nothing may wait on the terminal: curses would.
+        interrupt::emergencyRestore();
+        titlePushed = false;
+        return;
+    }
+    interrupt::clearEmergencyRestore();
     set_term(screen);
     if (!isendwin()) {
         curs_set(1);
@@ -73,10 +126,21 @@ void restoreTerminal() {
     if (activeOut != nullptr) {
         if (titlePushed) std::fputs("\033[23;0t", activeOut);  // the title the player had
         std::fputs("\033[0m", activeOut);
+        if (!hasAlternateScreen()) {
+            std::string clear;
+            appendCapability(clear, "clear");
+            std::fputs(clear.c_str(), activeOut);
+        }
         std::fflush(activeOut);
     }
     titlePushed = false;
 }
+
+TerminalUnusable::TerminalUnusable(const std::string& term, bool known)
+    : std::runtime_error("Starhollow needs a terminal that can position the cursor, 80 x 25 or larger; TERM=" +
+                         (term.empty() ? std::string("(unset)") : term) +
+                         (known ? " cannot." : " is unknown to terminfo.") +
+                         " Set TERM to your terminal's type, e.g. TERM=xterm-256color.") {}
 
 struct TerminalBackend::Impl {
     std::FILE* out = nullptr;
@@ -96,11 +160,10 @@ struct TerminalBackend::Impl {
         in = i;
         const char* envTerm = std::getenv("TERM");
         term = termType != nullptr ? termType : (envTerm != nullptr ? envTerm : "");
+        refuseUnusableTerminal(termType);
+        shellModesKnown = tcgetattr(fileno(out), &shellModes) == 0;
         screen = newterm(termType, out, in);
-        if (screen == nullptr) {
-            std::fprintf(stderr, "Starhollow cannot use this terminal (TERM=%s).\n", term.c_str());
-            std::exit(1);
-        }
+        if (screen == nullptr) throw TerminalUnusable(term, false);
         set_term(screen);
         activeScreen = screen;
         activeOut = out;
@@ -122,6 +185,17 @@ struct TerminalBackend::Impl {
                 init_pair(p, pair.text, pair.background);
             }
         }
+        prepareEmergencyRestore();
+    }
+
+    // Before anything is drawn: a terminal that cannot place the cursor
+    // (TERM=dumb) or that terminfo does not know cannot show the game.
+    void refuseUnusableTerminal(const char* termType) {
+        int status = 0;
+        if (setupterm(termType, fileno(out), &status) != OK) throw TerminalUnusable(term, false);
+        const bool placesCursor = capability("cup") != nullptr;
+        del_curterm(cur_term);
+        if (!placesCursor) throw TerminalUnusable(term, true);
     }
 
     bool largeEnough() const { return LINES >= SCREEN_HEIGHT && COLS >= SCREEN_WIDTH; }
@@ -134,10 +208,9 @@ struct TerminalBackend::Impl {
             mvaddstr(0, 0, "Starhollow needs a terminal of at least 80 x 25.");
             mvprintw(1, 0, "This one is %d x %d: please enlarge the window.", COLS, LINES);
             refresh();
-            wtimeout(stdscr, -1);
-            const int code = wgetch(stdscr);
-            if (code == 3) std::raise(SIGINT);
-            if (code == ERR) std::raise(SIGHUP);  // the terminal is gone
+            int code = 0;
+            // A signal (or Ctrl+C) ends the wait; the key wait that follows throws.
+            if (!readKeyOrSignal(-1, code)) return;
         }
         erase();
         clearok(curscr, TRUE);
@@ -145,13 +218,14 @@ struct TerminalBackend::Impl {
     }
 
     void draw() {
+        if (interrupt::terminalGone()) return;
         if (!largeEnough()) waitUntilLargeEnough();
+        if (!largeEnough()) return;  // a signal ended the wait
         for (int y = 0; y < SCREEN_HEIGHT; ++y) {
             for (int x = 0; x < SCREEN_WIDTH; ++x) {
                 const Cell& cell = wanted.at(x, y);
                 if (shownValid && shown.at(x, y) == cell) continue;
-                chtype attribute = colours ? COLOR_PAIR(colourPairFor(cell.fg, cell.bg)) : A_NORMAL;
-                if (!colours && cell.bg != 0) attribute = A_REVERSE;
+                const chtype attribute = colours ? COLOR_PAIR(colourPairFor(cell.fg, cell.bg)) : monochrome(cell);
                 // The bottom-right cell reports an error after writing: harmless.
                 mvaddch(y, x, static_cast<chtype>(static_cast<unsigned char>(cell.ch)) | attribute);
             }
@@ -178,17 +252,54 @@ struct TerminalBackend::Impl {
         return rawFromCursesKey(code, code > 255 ? keyname(code) : nullptr);
     }
 
-    // Reads one code within timeoutMs (-1: for ever); false on time-out.
-    bool readCode(int timeoutMs, int& code) {
-        wtimeout(stdscr, timeoutMs);
+    enum class Read { Key, TimedOut, Woken, Gone };
+
+    // Reads one code within timeoutMs (-1: for ever). Waits on the terminal
+    // and on the signal wake-up together, so a signal ends the wait.
+    Read readCode(int timeoutMs, int& code) {
+        // Curses may hold bytes it has read already: take those first.
+        wtimeout(stdscr, 0);
         code = wgetch(stdscr);
-        return code != ERR;
+        if (code != ERR) return Read::Key;
+        if (interrupt::pending() != 0) return Read::Woken;
+        pollfd fds[2] = {{fileno(in), POLLIN, 0}, {interrupt::wakeFd(), POLLIN, 0}};
+        const int ready = ::poll(fds, fds[1].fd >= 0 ? 2 : 1, timeoutMs);
+        if (ready < 0) return errno == EINTR ? Read::Woken : Read::Gone;
+        if (ready == 0) return Read::TimedOut;
+        if (fds[1].revents != 0) return Read::Woken;
+        code = wgetch(stdscr);
+        if (code != ERR) return Read::Key;
+        // Readable, yet nothing to read: the end of the input, or a hangup.
+        int waiting = 0;
+        if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 || ::ioctl(fileno(in), FIONREAD, &waiting) != 0 ||
+            waiting == 0)
+            return Read::Gone;
+        return Read::Woken;
+    }
+
+    // One code, or false when a signal came, Ctrl+C was typed or the
+    // terminal went away (each recorded as its signal).
+    bool readKeyOrSignal(int timeoutMs, int& code) {
+        for (;;) {
+            switch (readCode(timeoutMs, code)) {
+                case Read::Key:
+                    if (code != 3) return true;
+                    interrupt::deliver(SIGINT);  // Ctrl+C in raw mode
+                    return false;
+                case Read::Gone: interrupt::deliver(SIGHUP); return false;
+                case Read::TimedOut: return false;
+                case Read::Woken:
+                    if (interrupt::pending() != 0) return false;
+                    break;  // another signal (a resize): read again
+            }
+        }
     }
 
     bool waitForInput(int timeoutMs) {
         using clock = std::chrono::steady_clock;
         const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
         while (!decoder.hasEvent()) {
+            if (interrupt::pending() != 0) return false;
             int wait = -1;
             if (decoder.escapePending()) {
                 wait = ESCAPE_DELAY_MS;
@@ -197,19 +308,43 @@ struct TerminalBackend::Impl {
                 wait = left.count() > 0 ? static_cast<int>(left.count()) : 0;
             }
             int code = 0;
-            if (!readCode(wait, code)) {
+            if (!readKeyOrSignal(wait, code)) {
+                if (interrupt::pending() != 0) return false;
                 if (decoder.escapePending()) {
                     decoder.flushEscape();
                     continue;
                 }
-                // A read without time limit fails only when the terminal is gone.
-                if (wait < 0) std::raise(SIGHUP);
                 return false;
             }
-            if (code == 3) std::raise(SIGINT);  // Ctrl+C in raw mode
             decoder.feed(translate(code));
         }
         return true;
+    }
+
+    void sleep(unsigned ms) {
+        // Sleeping on the wake-up ends the pause as soon as a signal comes.
+        const int fd = interrupt::wakeFd();
+        if (fd < 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            return;
+        }
+        using clock = std::chrono::steady_clock;
+        const auto deadline = clock::now() + std::chrono::milliseconds(ms);
+        while (interrupt::pending() == 0) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
+            if (left.count() <= 0) return;
+            pollfd wake{fd, POLLIN, 0};
+            ::poll(&wake, 1, static_cast<int>(left.count()));
+        }
+    }
+
+    static chtype monochrome(const Cell& cell) {
+        const MonoLook look = monochromeLook(cell);
+        chtype attribute = A_NORMAL;
+        if (look.reverse) attribute |= A_REVERSE;
+        if (look.bold) attribute |= A_BOLD;
+        if (look.underline) attribute |= A_UNDERLINE;
+        return attribute;
     }
 };
 
@@ -222,7 +357,8 @@ TerminalBackend::TerminalBackend(std::FILE* out, std::FILE* in, const char* term
 
 TerminalBackend::~TerminalBackend() {
     if (activeScreen == impl_->screen) restoreTerminal();
-    if (impl_->screen != nullptr) delscreen(impl_->screen);
+    // After a hangup the process ends by the signal; curses is left alone.
+    if (impl_->screen != nullptr && !interrupt::terminalGone()) delscreen(impl_->screen);
 }
 
 void TerminalBackend::present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) {
@@ -241,9 +377,10 @@ std::uint64_t TerminalBackend::nowMs() {
     return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void TerminalBackend::sleepMs(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void TerminalBackend::sleepMs(unsigned ms) { impl_->sleep(ms); }
 
 void TerminalBackend::setTitle(const std::string& title) {
+    if (interrupt::terminalGone()) return;
     std::string clean;
     for (char ch : title)
         if (ch >= 32 && ch < 127) clean.push_back(ch);
@@ -255,6 +392,7 @@ void TerminalBackend::setTitle(const std::string& title) {
         if (!titlePushed) std::fputs("\033[22;0t", impl_->out);  // keep the player's title
         titlePushed = true;
         std::fprintf(impl_->out, "\033]0;%s\007", clean.c_str());
+        prepareEmergencyRestore();
     } else if (hasStatusLine) {
         std::fputs(tparm(const_cast<char*>(tsl), 0), impl_->out);
         std::fputs(clean.c_str(), impl_->out);

@@ -4,14 +4,24 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "console/Backend.h"
 #include "console/KeyDecoder.h"
 
+// A terminal the game cannot be shown on; what() is the one line that says
+// what the game needs.
+class TerminalUnusable : public std::runtime_error {
+public:
+    // `known`: terminfo knows the terminal, but it cannot place the cursor.
+    TerminalUnusable(const std::string& term, bool known);
+};
+
 class TerminalBackend : public Backend {
 public:
-    // The player's terminal: standard input and output.
+    // The player's terminal: standard input and output. Throws
+    // TerminalUnusable before anything is written to an unusable terminal.
     TerminalBackend();
     // Any terminal stream pair and terminal type (the benchmark counts bytes with it).
     TerminalBackend(std::FILE* out, std::FILE* in, const char* termType);
@@ -32,5 +42,6 @@ private:
 };
 
 // Gives the terminal back as it was (cursor, colours, main screen, line mode
-// and echo). Safe to call more than once; the signal handlers call it too.
+// and echo; a terminal without an alternate screen is cleared). Safe to call
+// more than once. After a hangup it writes nothing that could block.
 void restoreTerminal();

@@ -52,8 +52,18 @@ Flight::Arrival Flight::step(unsigned arrowKey, Crossing crossing) {
 Flight::Arrival Flight::leaveSector(Heading h, Crossing crossing) {
     if (player_.getaFuel() < player_.getFuelUsage()) return Arrival::Nowhere;
     restartDelay();
-    // A sector that cannot be entered leaves the ship exactly where it was.
+    // A sector that cannot be entered leaves the ship exactly where it was,
+    // also when a signal unwinds the game from the failure's message.
     const Player before = player_;
+    bool entered = false;
+    struct KeepUnlessEntered {
+        Player& player;
+        const Player& before;
+        const bool& entered;
+        ~KeepUnlessEntered() {
+            if (!entered) player = before;
+        }
+    } guard{player_, before, entered};
     player_.removeFuel(player_.getFuelUsage());
     gainStepEnergy(player_);
     // The ship enters the next sector at the opposite edge, same row or column.
@@ -67,8 +77,8 @@ Flight::Arrival Flight::leaveSector(Heading h, Crossing crossing) {
     player_.setPos(arrival);
     const bool xAxis = h == Heading::Left || h == Heading::Right;
     const bool increase = h == Heading::Right || h == Heading::Down;  // right and down raise the coordinate
-    const bool entered = crossing == Crossing::Save ? sector_.nextSector(xAxis, increase, console_, &before)
-                                                    : sector_.nextSector_noSave(xAxis, increase, nullptr, console_);
+    entered = crossing == Crossing::Save ? sector_.nextSector(xAxis, increase, console_, &before)
+                                         : sector_.nextSector_noSave(xAxis, increase, nullptr, console_);
     if (!entered) player_ = before;
     sector_.drawMap(console_);
     return entered ? Arrival::NextSector : Arrival::Nowhere;

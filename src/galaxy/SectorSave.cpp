@@ -96,7 +96,9 @@ int playerSectorNumber(const savePlayerData& data) {
 bool recordFitsSlot(const saveSectorData& data, int n) {
     const int x = get32(data.bytes.data() + sectorRec::secX);
     const int y = get32(data.bytes.data() + sectorRec::secY);
-    return galaxy::sectorNumber(x, y) == n;
+    // A damaged record may hold any coordinates: the number of coordinates
+    // outside the galaxy would overflow.
+    return galaxy::isSectorCoord(x) && galaxy::isSectorCoord(y) && galaxy::sectorNumber(x, y) == n;
 }
 
 }  // namespace

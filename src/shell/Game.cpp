@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "console/HelpFuncLib.h"
+#include "console/Interrupt.h"
 #include "console/KeyDecoder.h"
 
 namespace {
@@ -54,7 +55,14 @@ void Game::run() {
 }
 
 void Game::playGalaxy() {
-    sector.ShowMap(&console);
+    try {
+        sector.ShowMap(&console);
+    } catch (const GameInterrupted&) {
+        // Ctrl+C, termination or hangup: the key wait threw between two
+        // actions, so what is in memory is whole; keep it as Esc would.
+        saveAfterGalaxy();
+        throw;
+    }
     saveAfterGalaxy();
 }
 

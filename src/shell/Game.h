@@ -73,9 +73,6 @@ private:
     short askGoal(ConLib* console);
     void showError(ConLib* console, int width, const char* text);
     bool writeGalaxyFile(ConLib* console, const std::string& path, Sector& working, Player* player, short goal);
-    // Removes the working file and reports the failure; always false.
-    static bool failCreation(ConLib* console, const std::string& workingFile,
-                             const char* message = "Creating file failed!");
 
     ConLib console;
     Player player;

@@ -9,7 +9,10 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
+#include <string>
+#include <utility>
 
 #include "console/HelpFuncLib.h"
 #include "console/Random.h"
@@ -74,6 +77,35 @@ private:
     Player before_;
     bool kept_ = false;
 };
+
+// The file of a creation in progress, removed unless the creation finished:
+// a failure, Ctrl+C, termination or hangup leaves nothing behind.
+class UnfinishedFile {
+public:
+    explicit UnfinishedFile(std::string path) : path_(std::move(path)) {}
+    ~UnfinishedFile() {
+        if (!finished_) std::remove(path_.c_str());
+    }
+    UnfinishedFile(const UnfinishedFile&) = delete;
+    UnfinishedFile& operator=(const UnfinishedFile&) = delete;
+    void finished() { finished_ = true; }
+    void discard() {
+        std::remove(path_.c_str());
+        finished_ = true;
+    }
+
+private:
+    std::string path_;
+    bool finished_ = false;
+};
+
+// Removes the working file, then reports the failure; always false.
+bool failCreation(ConLib* con, UnfinishedFile& unfinished, const char* message = "Creating file failed!") {
+    unfinished.discard();
+    con->err() << message << '\n';
+    con->pause();
+    return false;
+}
 
 // Moves the finished file to its real name, never replacing anything there.
 bool publishWithoutReplacing(const std::string& from, const std::string& to) {
@@ -176,8 +208,11 @@ bool Game::writeGalaxyFile(ConLib* con, const std::string& path, Sector& working
         const int percent = creationPercent(sectorsWritten);
         con->out() << percent << "%\r";
         // Show each new figure as it comes; the screen is otherwise only
-        // refreshed when the game waits.
-        if (percent != lastShown) con->refresh();
+        // refreshed when the game waits. A signal stops the creation here.
+        if (percent != lastShown) {
+            con->checkInterrupt();
+            con->refresh();
+        }
         lastShown = percent;
     });
     if (!written) return false;
@@ -188,13 +223,6 @@ bool Game::writeGalaxyFile(ConLib* con, const std::string& path, Sector& working
     // record's place, right after the last sector.
     out.write(reinterpret_cast<const char*>(record.bytes.data()), static_cast<std::streamsize>(record.bytes.size()));
     return out.good() && file.finish();
-}
-
-bool Game::failCreation(ConLib* con, const std::string& workingFile, const char* message) {
-    std::remove(workingFile.c_str());
-    con->err() << message << '\n';
-    con->pause();
-    return false;
 }
 
 bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal) {
@@ -215,22 +243,26 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
     PlayerRestore restore(*who);
     const std::string stem = workingStem(name, static_cast<long>(getpid()));
     const std::string temporary = galaxy::fileName(stem.c_str());
-    if (!writeGalaxyFile(con, temporary, working, who, goal)) return failCreation(con, temporary);
+    UnfinishedFile unfinished(temporary);
+    if (!writeGalaxyFile(con, temporary, working, who, goal)) return failCreation(con, unfinished);
     con->out() << "Player placed in galaxy!" << '\n';
     con->refresh();
     // A galaxy without all its ancient parts is no galaxy; and it must be on
     // the disk before its name says it is complete.
     if (!placeBonuses(who, stem.c_str()) || !reachesDisk(temporary.c_str(), O_RDONLY))
-        return failCreation(con, temporary);
+        return failCreation(con, unfinished);
+    // Stopped now, the galaxy never appears under its name.
+    con->checkInterrupt();
 
     if (!publishWithoutReplacing(temporary, file)) {
         const bool taken = errno == EEXIST;  // before remove() can change errno
-        return failCreation(con, temporary,
+        return failCreation(con, unfinished,
                             taken ? "Galaxy already exist, try another name!" : "Creating file failed!");
     }
     // The new name itself lasts only once the folder is on the disk (where
     // the file system can say so at all).
     reachesDisk(".", O_RDONLY | O_DIRECTORY);
+    unfinished.finished();
     restore.keep();
     con->out() << "Galaxy " << name << " created successfull!" << '\n';
     sector.setwName(worldName);

@@ -1,0 +1,109 @@
+#include "GalaxyCheck.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "format/SaveRecords.h"
+#include "galaxy/Sector.h"
+#include "shell/Game.h"
+
+namespace {
+
+constexpr int PARTS_PER_KIND = 5;
+
+std::vector<std::uint8_t> readAll(const std::filesystem::path& path) {
+    // In one read: a galaxy is 12 MB.
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return {};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.tellg()));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
+void checkSectors(const std::vector<std::uint8_t>& file, GalaxyReport& report) {
+    Sector sector(0, 0, nullptr, nullptr);
+    for (int n = 1; n <= SECTOR_COUNT; ++n) {
+        saveSectorData record;
+        std::copy_n(file.begin() + sectorRecordOffset(n), SECTOR_RECORD_SIZE, record.bytes.begin());
+        if (!sector.LoadFromFile(&record)) {
+            report.faults.push_back("sector record " + std::to_string(n) + " is damaged");
+            continue;
+        }
+        if (galaxy::sectorNumber(sector.getSecX(), sector.getSecY()) != n)
+            report.faults.push_back("sector record " + std::to_string(n) + " holds another sector");
+        if (sector.getaPartKind() >= 0) ++report.partsInSectors[static_cast<std::size_t>(sector.getaPartKind())];
+        if (sector.getEpPos().X != -1 && sector.getEpPos().Y != -1) ++report.piratesPlanets;
+    }
+}
+
+void checkPlayer(const std::vector<std::uint8_t>& file, GalaxyReport& report) {
+    savePlayerData record;
+    std::copy_n(file.begin() + PLAYER_RECORD_OFFSET, PLAYER_RECORD_SIZE, record.bytes.begin());
+    if (!report.player.LoadFromFile(&record)) {
+        report.faults.push_back("the player record is damaged");
+        return;
+    }
+    const Player& p = report.player;
+    if (p.getCredits() < 0) report.faults.push_back("negative credits");
+    for (int good = 0; good < Planet::GOOD_COUNT; ++good)
+        if (p.getTrade(good) < 0) report.faults.push_back("negative cargo of good " + std::to_string(good + 1));
+    for (std::size_t kind = 0; kind < report.partsHeld.size(); ++kind) {
+        report.partsHeld[kind] = p.getaParts(static_cast<int>(kind));
+        report.partsResearched[kind] = p.getResarch(static_cast<int>(kind));
+    }
+}
+
+void checkCounts(GalaxyReport& report) {
+    for (std::size_t kind = 0; kind < report.partsInSectors.size(); ++kind) {
+        const int total = report.partsInSectors[kind] + report.partsHeld[kind] + report.partsResearched[kind];
+        if (total != PARTS_PER_KIND)
+            report.faults.push_back("ancient parts of kind " + std::to_string(kind) + ": " + std::to_string(total) +
+                                    " instead of 5");
+    }
+    // Destroyed in the boss fight it is gone; never more than one.
+    if (report.piratesPlanets > 1)
+        report.faults.push_back(std::to_string(report.piratesPlanets) + " pirates planets");
+}
+
+// The game itself must take the file: its own loader, from its own name.
+void checkGameLoads(const std::filesystem::path& path, GalaxyReport& report) {
+    const std::string stem = (path.parent_path() / path.stem()).string();
+    Player player;
+    Sector sector(0, 0, &player, stem.c_str());
+    if (sector.loadGame() != LoadResult::Ok) report.faults.push_back("the game does not load it");
+}
+
+}  // namespace
+
+std::string GalaxyReport::describe() const {
+    std::string text;
+    for (const std::string& fault : faults) text += fault + "; ";
+    return text.empty() ? "sound" : text;
+}
+
+GalaxyReport checkGalaxyFile(const std::filesystem::path& path) {
+    GalaxyReport report;
+    const std::vector<std::uint8_t> file = readAll(path);
+    if (file.size() != static_cast<std::size_t>(GALAXY_FILE_SIZE)) {
+        report.faults.push_back("size " + std::to_string(file.size()) + " instead of " +
+                                std::to_string(GALAXY_FILE_SIZE));
+        return report;
+    }
+    checkSectors(file, report);
+    checkPlayer(file, report);
+    checkCounts(report);
+    checkGameLoads(path, report);
+    return report;
+}
+
+std::vector<std::pair<std::string, GalaxyReport>> checkGalaxyFolder(const std::filesystem::path& folder) {
+    std::vector<std::pair<std::string, GalaxyReport>> reports;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::filesystem::path& path = entry.path();
+        if (path.extension() != ".glx" || !Game::isValidGalaxyName(path.stem().string())) continue;
+        reports.emplace_back(path.filename().string(), checkGalaxyFile(path));
+    }
+    return reports;
+}

@@ -1,0 +1,98 @@
+#include "GalaxyFixture.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "console/HeadlessBackend.h"
+#include "console/Random.h"
+#include "format/SaveRecords.h"
+#include "galaxy/Sector.h"
+#include "shell/Game.h"
+
+namespace {
+
+constexpr const char* TEMPLATE_NAME = "Template";
+constexpr unsigned TEMPLATE_SEED = 4242;
+
+class TemplateGalaxy {
+public:
+    TemplateGalaxy() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "starhollow-e2e-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        folder_ = pattern;
+        const std::filesystem::path previous = std::filesystem::current_path();
+        std::filesystem::current_path(folder_);
+        rng::srand(TEMPLATE_SEED);
+        auto owned = std::make_unique<HeadlessBackend>();
+        HeadlessBackend* keys = owned.get();
+        Game game(std::move(owned));
+        keys->pushText(std::string(TEMPLATE_NAME) + "\n");
+        keys->pushKey('1');
+        keys->pushKey('X');
+        const bool made = game.newGame(&game.getConsole());
+        std::filesystem::current_path(previous);
+        if (!made) throw std::runtime_error("the template galaxy could not be made");
+        bytes_ = readAll(folder_ / (std::string(TEMPLATE_NAME) + ".glx"));
+        findPlanetSpot();
+    }
+    ~TemplateGalaxy() {
+        std::error_code error;
+        std::filesystem::remove_all(folder_, error);
+    }
+
+    const std::vector<char>& bytes() const { return bytes_; }
+    PlanetSpot spot() const { return spot_; }
+
+private:
+    static std::vector<char> readAll(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary | std::ios::ate);
+        std::vector<char> bytes(static_cast<std::size_t>(in.tellg()));
+        in.seekg(0);
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return bytes;
+    }
+
+    void findPlanetSpot() {
+        const std::string stem = (folder_ / TEMPLATE_NAME).string();
+        Sector home(0, 0, nullptr, stem.c_str());
+        if (!home.load(galaxy::sectorNumber(0, 0))) throw std::runtime_error("sector (0, 0) does not load");
+        for (int i = 0; i < home.getNumber(); ++i) {
+            const Planet* planet = home.getPlanet(i);
+            const COORD beside{static_cast<short>(planet->getrX() - 1), static_cast<short>(planet->getrY())};
+            if (home.getPlanet(beside.X, beside.Y) != nullptr || home.isOnPart(beside.X, beside.Y) ||
+                home.isOnEP(beside.X, beside.Y))
+                continue;
+            spot_ = PlanetSpot{COORD{static_cast<short>(planet->getrX()), static_cast<short>(planet->getrY())},
+                               beside};
+            return;
+        }
+        throw std::runtime_error("sector (0, 0) of the template galaxy has no planet to land on");
+    }
+
+    std::filesystem::path folder_;
+    std::vector<char> bytes_;
+    PlanetSpot spot_;
+};
+
+const TemplateGalaxy& templateGalaxy() {
+    static const TemplateGalaxy made;
+    return made;
+}
+
+}  // namespace
+
+PlanetSpot planetSpot() { return templateGalaxy().spot(); }
+
+void installGalaxy(const std::filesystem::path& folder, const std::string& name, COORD shipCell) {
+    std::vector<char> bytes = templateGalaxy().bytes();
+    auto* player = reinterpret_cast<std::uint8_t*>(bytes.data() + PLAYER_RECORD_OFFSET);
+    record::put16(player + playerRec::rX, shipCell.X);
+    record::put16(player + playerRec::rY, shipCell.Y);
+    std::ofstream out(folder / (name + ".glx"), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}

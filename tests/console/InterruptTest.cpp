@@ -1,0 +1,105 @@
+// The console's side of Ctrl+C, termination and hangup: every key wait
+// throws once a signal came, a pause ends early, and the handlers only
+// record the first signal.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <unistd.h>
+
+#include "TestSupport.h"
+#include "console/Interrupt.h"
+#include "console/Window.h"
+
+namespace {
+
+struct WaitCase {
+    const char* name;
+    const char* typedBefore;  // input the wait takes before the signal comes
+    std::function<void(ConLib&)> wait;
+};
+
+}  // namespace
+
+// Whatever the game waits in, a scripted signal unwinds it with that signal,
+// including a typed line half written; and the wait before it is not taken.
+TEST(ConsoleInterrupt, EveryKeyWaitThrowsTheSignal) {
+    const WaitCase waits[] = {
+        {"GetKey", "A", [](ConLib& c) {
+             while (c.GetKey() != 'Q') {
+             }
+         }},
+        {"keyWaiting", "", [](ConLib& c) { c.keyWaiting(1000); }},
+        {"readWord", "12", [](ConLib& c) { c.readWord(); }},
+        {"readNumber", "12", [](ConLib& c) { c.readNumber(); }},
+        {"pause", "", [](ConLib& c) { c.pause(); }},
+        {"ShowDialog", "A",
+         [](ConLib& c) { messageWindow(&c, 30, 6).ShowDialog("QUESTION", "Y or N?", 'Y', 'N'); }},
+        {"checkInterrupt", "", [](ConLib& c) { c.checkInterrupt(); }},
+    };
+    for (const WaitCase& w : waits) {
+        for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            SCOPED_TRACE(std::string(w.name) + " with signal " + std::to_string(signal));
+            HeadlessConsole t;
+            t.screen->pushText(w.typedBefore);
+            t.screen->pushSignal(signal);
+            t.screen->pushText("\nYQ");  // never reached
+            int unwoundWith = 0;
+            try {
+                w.wait(t.con);
+            } catch (const GameInterrupted& stop) {
+                unwoundWith = stop.signal();
+            }
+            EXPECT_EQ(unwoundWith, signal);
+            // Every later wait throws too, until the process is gone.
+            EXPECT_THROW(t.con.GetKey(), GameInterrupted);
+        }
+    }
+    EXPECT_EQ(interrupt::pending(), 0) << "the headless presenter forgets what it delivered";
+}
+
+TEST(ConsoleInterrupt, ASignalArrivesOnlyWhenTheScriptReachesIt) {
+    HeadlessConsole t;
+    t.screen->pushDelay(300);
+    t.screen->pushSignal(SIGTERM);
+    EXPECT_FALSE(t.con.keyWaiting(299));  // not yet
+    EXPECT_EQ(interrupt::pending(), 0);
+    EXPECT_THROW(t.con.keyWaiting(1), GameInterrupted);
+    EXPECT_EQ(t.con.nowMs(), 300u);
+}
+
+TEST(ConsoleInterrupt, APauseEndsAtOnceOnceASignalCame) {
+    HeadlessConsole t;
+    t.screen->pushSignal(SIGHUP);
+    EXPECT_THROW(t.con.GetKey(), GameInterrupted);
+    EXPECT_TRUE(interrupt::terminalGone());
+    const auto before = t.con.nowMs();
+    t.con.sleep(30000);
+    EXPECT_EQ(t.con.nowMs(), before);
+}
+
+// The real handlers, in a child process each: the first signal is only
+// recorded (and readable on the wake-up pipe), a second one ends the
+// process by its default action at once, as exitBySignal does.
+TEST(ConsoleInterruptDeathTest, FirstSignalIsRecordedSecondEndsTheProcess) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            interrupt::install();
+            std::raise(SIGTERM);
+            char byte = 0;
+            const bool woken = ::read(interrupt::wakeFd(), &byte, 1) == 1;
+            std::_Exit(interrupt::pending() == SIGTERM && woken ? 7 : 1);
+        },
+        ::testing::ExitedWithCode(7), "");
+    EXPECT_EXIT(
+        {
+            interrupt::install();
+            std::raise(SIGHUP);
+            std::raise(SIGINT);
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(SIGINT), "");
+    EXPECT_EXIT(interrupt::exitBySignal(SIGTERM), ::testing::KilledBySignal(SIGTERM), "");
+}

@@ -1,0 +1,262 @@
+// Ctrl+C, termination and hangup: the game unwinds between two key reads,
+// saves an open galaxy as Esc would, and leaves nothing half done.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <vector>
+
+#include "GalaxyCheck.h"
+#include "GalaxyFixture.h"
+#include "TestSupport.h"
+#include "console/Interrupt.h"
+#include "console/KeyDecoder.h"
+#include "console/Random.h"
+#include "shell/Game.h"
+
+namespace {
+
+constexpr unsigned SEED = 99;
+constexpr int BOUGHT = 5;
+const std::string GALAXY = "Trader";
+
+struct HeadlessGame {
+    std::unique_ptr<HeadlessBackend> owned = std::make_unique<HeadlessBackend>();
+    HeadlessBackend* keys = owned.get();
+    Game game{std::move(owned)};
+};
+
+std::vector<char> readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+// What a purchase moves: credits, the good in the hold and on the planet.
+struct Trade {
+    int credits = 0;
+    int cargo = 0;
+    int stock = 0;
+    COORD ship{0, 0};
+    bool operator==(const Trade& o) const {
+        return credits == o.credits && cargo == o.cargo && stock == o.stock && ship == o.ship;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Trade& t) {
+    return out << "{credits " << t.credits << ", cargo " << t.cargo << ", stock " << t.stock << ", ship ("
+               << t.ship.X << ", " << t.ship.Y << ")}";
+}
+
+Trade tradeIn(const Player& player, Sector& sector, int good, COORD planet) {
+    return Trade{player.getCredits(), player.getTrade(good), sector.getPlanet(planet.X, planet.Y)->getGood(good),
+                 player.getrPos()};
+}
+
+Trade savedTrade(int good, COORD planet) {
+    const GalaxyReport report = checkGalaxyFile(GALAXY + ".glx");
+    EXPECT_TRUE(report.sound()) << report.describe();
+    Player player;
+    Sector home(0, 0, &player, GALAXY.c_str());
+    EXPECT_EQ(home.loadGame(), LoadResult::Ok);
+    EXPECT_TRUE(home.load(galaxy::sectorNumber(0, 0)));
+    return tradeIn(report.player, home, good, planet);
+}
+
+// The good with the largest stock on the planet, so that a few ticks of
+// production cannot empty it before the purchase.
+int plentifulGood(COORD planet) {
+    Player player;
+    Sector home(0, 0, &player, GALAXY.c_str());
+    home.load(galaxy::sectorNumber(0, 0));
+    int best = 0;
+    for (int good = 1; good < Planet::GOOD_COUNT; ++good)
+        if (home.getPlanet(planet.X, planet.Y)->getGood(good) > home.getPlanet(planet.X, planet.Y)->getGood(best))
+            best = good;
+    return best;
+}
+
+using Step = std::function<void(HeadlessBackend&)>;
+
+// Load the galaxy, land on the planet, buy a few units of `good`, leave the
+// market and the planet, and go back to the menu.
+std::vector<Step> purchaseScript(int good) {
+    return {
+        [](HeadlessBackend& k) { k.pushText("L"); },
+        [](HeadlessBackend& k) { k.pushText(GALAXY + "\n"); },
+        [](HeadlessBackend& k) {
+            for (int i = 0; i < 16; ++i) k.pushKey(keycode::Right);
+        },
+        [](HeadlessBackend& k) { k.pushText("T"); },
+        [](HeadlessBackend& k) { k.pushText("B"); },
+        [good](HeadlessBackend& k) { k.pushText(std::to_string(good + 1)); },
+        [](HeadlessBackend& k) { k.pushText("\n"); },
+        [](HeadlessBackend& k) { k.pushText(std::to_string(BOUGHT) + "\n"); },
+        [](HeadlessBackend& k) { k.pushText("Y"); },
+        [](HeadlessBackend& k) { k.pushText("E"); },
+        [](HeadlessBackend& k) { k.pushText("E"); },
+        [](HeadlessBackend& k) { k.pushKey(keycode::Escape); },
+    };
+}
+
+// Runs the script, with `signal` arriving just before step `at` (none when
+// `at` is past the end); returns the signal the game unwound with, or 0.
+int play(const std::vector<Step>& script, std::size_t at, int signal, Trade* inMemory = nullptr, int good = 0,
+         COORD planet = {}) {
+    rng::srand(SEED);
+    HeadlessGame g;
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        if (i == at) g.keys->pushSignal(signal);
+        script[i](*g.keys);
+    }
+    if (at == script.size()) g.keys->pushSignal(signal);
+    int unwoundWith = 0;
+    try {
+        g.game.run();
+    } catch (const GameInterrupted& stop) {
+        unwoundWith = stop.signal();
+    } catch (const ScriptExhausted&) {
+    }
+    if (inMemory != nullptr) *inMemory = tradeIn(g.game.getPlayer(), g.game.getSector(), good, planet);
+    return unwoundWith;
+}
+
+class StoppedGame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        spot = planetSpot();
+        installGalaxy(dir.path(), GALAXY, spot.beside);
+        pristine = readFile(GALAXY + ".glx");
+        good = plentifulGood(spot.planet);
+        script = purchaseScript(good);
+    }
+    void reinstall() { installGalaxy(dir.path(), GALAXY, spot.beside); }
+
+    ScopedWorkDir dir;
+    PlanetSpot spot;
+    std::vector<char> pristine;
+    int good = 0;
+    std::vector<Step> script;
+};
+
+}  // namespace
+
+// A signal at any key read of a purchase: the galaxy is saved with the
+// purchase either not made or made, never half of it; before the galaxy is
+// opened nothing is written at all.
+TEST_F(StoppedGame, APurchaseIsSavedWholeOrNotAtAll) {
+    // The state just before the confirmation and at the end, without signals.
+    const std::vector<Step> untilConfirmation(script.begin(), script.begin() + 8);
+    Trade before;
+    play(untilConfirmation, untilConfirmation.size() + 1, 0, &before, good, spot.planet);
+    reinstall();
+    const std::vector<Step> untilMap(script.begin(), script.end() - 1);
+    Trade after;
+    play(untilMap, untilMap.size() + 1, 0, &after, good, spot.planet);
+    ASSERT_EQ(after.cargo, before.cargo + BOUGHT);
+    ASSERT_LT(after.credits, before.credits);
+    ASSERT_EQ(after.stock, before.stock - BOUGHT);
+    const Trade landed{before.credits, before.cargo, before.stock, spot.planet};
+
+    enum class Saved { Nothing, BeforeLanding, BeforePurchase, AfterPurchaseOnPlanet, AfterPurchaseOnMap };
+    const struct {
+        std::size_t at;
+        int signal;
+        Saved saved;
+    } cases[] = {
+        {0, SIGINT, Saved::Nothing},                  // the main menu
+        {1, SIGTERM, Saved::Nothing},                 // typing the galaxy's name
+        {2, SIGHUP, Saved::BeforeLanding},            // the map
+        {3, SIGINT, Saved::BeforePurchase},           // the planet's panel
+        {5, SIGTERM, Saved::BeforePurchase},          // the product number prompt
+        {6, SIGHUP, Saved::BeforePurchase},           // half typed
+        {8, SIGINT, Saved::BeforePurchase},           // the confirmation question
+        {9, SIGTERM, Saved::AfterPurchaseOnPlanet},   // the market again, bought
+        {11, SIGHUP, Saved::AfterPurchaseOnMap},      // the map after take-off
+        {12, SIGINT, Saved::AfterPurchaseOnMap},      // the menu after Esc saved it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("signal " + std::to_string(c.signal) + " before step " + std::to_string(c.at));
+        reinstall();
+        EXPECT_EQ(play(script, c.at, c.signal), c.signal);
+        if (c.saved == Saved::Nothing) {
+            EXPECT_TRUE(readFile(GALAXY + ".glx") == pristine) << "written outside the galaxy";
+            continue;
+        }
+        const Trade saved = savedTrade(good, spot.planet);
+        switch (c.saved) {
+            case Saved::BeforeLanding:
+                EXPECT_EQ(saved.credits, before.credits);
+                EXPECT_EQ(saved.cargo, before.cargo);
+                EXPECT_EQ(saved.ship, spot.beside);
+                break;
+            case Saved::BeforePurchase: EXPECT_EQ(saved, landed); break;
+            case Saved::AfterPurchaseOnPlanet:
+                EXPECT_EQ(saved, (Trade{after.credits, after.cargo, after.stock, spot.planet}));
+                break;
+            case Saved::AfterPurchaseOnMap: EXPECT_EQ(saved, after); break;
+            case Saved::Nothing: break;
+        }
+    }
+}
+
+// A creation stopped by a signal leaves neither the galaxy nor its working
+// file behind, and the game unwinds with that signal.
+TEST(StoppedCreation, LeavesNoFileBehind) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE("signal " + std::to_string(signal));
+        ScopedWorkDir dir;
+        rng::srand(SEED);
+        HeadlessGame g;
+        g.keys->pushText("N");
+        g.keys->pushText("Halted\n");
+        g.keys->pushKey('2');
+        g.keys->pushSignal(signal);  // noticed by the creation's progress
+        int unwoundWith = 0;
+        try {
+            g.game.run();
+        } catch (const GameInterrupted& stop) {
+            unwoundWith = stop.signal();
+        }
+        EXPECT_EQ(unwoundWith, signal);
+        EXPECT_TRUE(std::filesystem::is_empty(dir.path()))
+            << std::filesystem::directory_iterator(dir.path())->path();
+    }
+}
+
+// A crossing into a sector that cannot be read leaves the ship where it
+// was, also when a signal comes while the failure is on screen.
+TEST(StoppedCrossing, AFailedCrossingIsSavedAsNeverMade) {
+    ScopedWorkDir dir;
+    const COORD top{39, 1};
+    installGalaxy(dir.path(), GALAXY, top);
+    {
+        // Sector (0, -1), north of the ship, is damaged.
+        std::fstream file(GALAXY + ".glx", std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(sectorRecordOffset(galaxy::sectorNumber(0, -1)) + static_cast<std::int64_t>(sectorRec::number));
+        file.write("\x7f\x7f\x7f\x7f", 4);
+    }
+    const GalaxyReport before = checkGalaxyFile(GALAXY + ".glx");
+    HeadlessGame g;
+    g.keys->pushText("L");
+    g.keys->pushText(GALAXY + "\n");
+    for (int i = 0; i < 16; ++i) g.keys->pushKey(keycode::Up);
+    g.keys->pushSignal(SIGTERM);  // at the pause after "Blad podczas odczytu pliku"
+    int unwoundWith = 0;
+    try {
+        g.game.run();
+    } catch (const GameInterrupted& stop) {
+        unwoundWith = stop.signal();
+    }
+    ASSERT_EQ(unwoundWith, SIGTERM);
+    ASSERT_NE(g.keys->dump().find("Blad podczas odczytu pliku"), std::string::npos) << g.keys->dump();
+    Player saved;
+    Sector home(0, 0, &saved, GALAXY.c_str());
+    ASSERT_EQ(home.loadGame(), LoadResult::Ok);
+    EXPECT_EQ(saved.getrPos(), top);
+    EXPECT_EQ(saved.getWorldY(), 0);
+    EXPECT_EQ(saved.getaFuel(), before.player.getaFuel());
+}
