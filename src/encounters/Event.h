@@ -4,6 +4,7 @@
 // A caller builds a short-lived Event, runs one encounter on it and drops it.
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "catalog/TradeGood.h"
@@ -131,6 +132,19 @@ private:
     // they are off.
     static const char* playerRepair(Player& player, bool& repairOn);
     static const char* switchRepair(bool& repairOn);
+
+    // What the player's turn needs of the other side: a pirate ship or the
+    // pirates planet.
+    struct Opponent {
+        std::function<bool()> destroyed;
+        std::function<void(int type)> takeShot;  // the player's shot at it
+        std::function<void()> lastTurn;          // its turn while the player flees
+        std::function<void(const char*)> say;    // a message on this fight's screen, and the pause
+        const char* ionCanonRefusal = nullptr;   // why the ion canon cannot be used, if it cannot
+    };
+    enum class TurnEnd { FightGoesOn, PlayerDestroyed, Fled };
+    // The repair and the player's actions of one cycle, both fights alike.
+    TurnEnd playerTurn(ConLib* console, Player* player, int shots, bool& repairOn, const Opponent& opponent);
 
     void meteorStep(ConLib* console, Player* player, MeteorGrid& grid, int& stepCounter);
     void redrawField(ConLib* console, Player* player, const MeteorGrid* grid, int noRedraw);

@@ -263,50 +263,64 @@ void Event::randomBattle(ConLib* console, Player* player) {
 
     bool repairOn = false;
     bool enemyRepairOn = false;
-    auto say = [&](const char* message) {
-        redrawBattle(console, &enemy, player, message);
-        console->sleep(MESSAGE_PAUSE_MS);
+    const Opponent pirate{
+        [&] { return enemy.getaHealth() <= 0; },
+        [&](int type) { playerShot(console, &enemy, nullptr, player, type); },
+        [&] { enemyTurn(console, &enemy, player, &cargo, &enemyRepairOn); },
+        [&](const char* message) {
+            redrawBattle(console, &enemy, player, message);
+            console->sleep(MESSAGE_PAUSE_MS);
+        },
     };
     while (player->getaHealth() > 0 && enemy.getaHealth() > 0) {
-        if (const char* repair = playerRepair(*player, repairOn)) say(repair);
-        int action = 0;
-        while (action < shots) {
-            if (player->getaHealth() <= 0) return;
-            // A kill with any action ends the fight at once, before the enemy's turn.
-            if (enemy.getaHealth() <= 0) break;
-            const Action chosen = readAction(console);
-            switch (chosen) {
-                case Action::Laser:
-                case Action::IonCanon:
-                case Action::Rocket:
-                case Action::Beam: {
-                    const int type = shotTypeOf(chosen);
-                    if (const char* refusal = shotRefusal(*player, type)) {
-                        say(refusal);  // a refused shot uses no action
-                        break;
-                    }
-                    playerShot(console, &enemy, nullptr, player, type);
-                    console->sleep(MESSAGE_PAUSE_MS);
-                    ++action;
-                    break;
-                }
-                case Action::Repair: say(switchRepair(repairOn)); break;
-                case Action::Pass:
-                    say("You passed your turn...");
-                    action = shots;
-                    break;
-                case Action::Flee:
-                    say("You try to flee away!");
-                    enemyTurn(console, &enemy, player, &cargo, &enemyRepairOn);
-                    // A ship destroyed while fleeing keeps its hold: nobody took it.
-                    if (player->getaHealth() > 0) playerFlee(console, player);
-                    return;
-                case Action::None: break;
-            }
-        }
+        if (playerTurn(console, player, shots, repairOn, pirate) != TurnEnd::FightGoesOn) return;
         if (enemy.getaHealth() > 0) enemyTurn(console, &enemy, player, &cargo, &enemyRepairOn);
     }
     if (enemy.getaHealth() <= 0) grabEnemyTrade(console, player, cargo);
+}
+
+Event::TurnEnd Event::playerTurn(ConLib* console, Player* player, int shots, bool& repairOn,
+                                 const Opponent& opponent) {
+    if (const char* repair = playerRepair(*player, repairOn)) opponent.say(repair);
+    int action = 0;
+    while (action < shots) {
+        if (player->getaHealth() <= 0) return TurnEnd::PlayerDestroyed;
+        // A kill with any action ends the fight at once, before the enemy's turn.
+        if (opponent.destroyed()) break;
+        const Action chosen = readAction(console);
+        switch (chosen) {
+            case Action::Laser:
+            case Action::IonCanon:
+            case Action::Rocket:
+            case Action::Beam: {
+                const int type = shotTypeOf(chosen);
+                const char* refusal = chosen == Action::IonCanon && opponent.ionCanonRefusal != nullptr
+                                          ? opponent.ionCanonRefusal
+                                          : shotRefusal(*player, type);
+                if (refusal != nullptr) {
+                    opponent.say(refusal);  // a refused shot uses no action
+                    break;
+                }
+                opponent.takeShot(type);
+                console->sleep(MESSAGE_PAUSE_MS);
+                ++action;
+                break;
+            }
+            case Action::Repair: opponent.say(switchRepair(repairOn)); break;
+            case Action::Pass:
+                opponent.say("You passed your turn...");
+                action = shots;
+                break;
+            case Action::Flee:
+                opponent.say("You try to flee away!");
+                opponent.lastTurn();
+                // A ship destroyed while fleeing keeps its hold: nobody took it.
+                if (player->getaHealth() > 0) playerFlee(console, player);
+                return TurnEnd::Fled;
+            case Action::None: break;
+        }
+    }
+    return TurnEnd::FightGoesOn;
 }
 
 int Event::shotTypeOf(Action action) {

@@ -97,45 +97,18 @@ bool Event::bossFight(ConLib* console, Player* player) {
     bool repairOn = false;
     drawBossWindows(console, player, planetHealth, "", FIRST_PLANET_TITLE);
 
-    auto say = [&](const char* message) {
-        redrawBossFight(console, player, planetHealth, message);
-        console->sleep(MESSAGE_PAUSE_MS);
+    const Opponent base{
+        [&] { return planetHealth < 1; },
+        [&](int type) { playerShot(console, nullptr, &planetHealth, player, type); },
+        [&] { enemyBossTurn(console, planetHealth, player); },
+        [&](const char* message) {
+            redrawBossFight(console, player, planetHealth, message);
+            console->sleep(MESSAGE_PAUSE_MS);
+        },
+        WRONG_WEAPON,
     };
     while (player->getaHealth() > 0 && planetHealth >= 1) {
-        if (const char* repair = playerRepair(*player, repairOn)) say(repair);
-        int action = 0;
-        while (action < shots) {
-            if (player->getaHealth() <= 0) return false;
-            if (planetHealth < 1) break;
-            const Action chosen = readAction(console);
-            switch (chosen) {
-                case Action::IonCanon: say(WRONG_WEAPON); break;
-                case Action::Laser:
-                case Action::Rocket:
-                case Action::Beam: {
-                    const int type = shotTypeOf(chosen);
-                    if (const char* refusal = shotRefusal(*player, type)) {
-                        say(refusal);
-                        break;
-                    }
-                    playerShot(console, nullptr, &planetHealth, player, type);
-                    console->sleep(MESSAGE_PAUSE_MS);
-                    ++action;
-                    break;
-                }
-                case Action::Repair: say(switchRepair(repairOn)); break;
-                case Action::Pass:
-                    say("You passed your turn...");
-                    action = shots;
-                    break;
-                case Action::Flee:
-                    say("You try to flee away!");
-                    enemyBossTurn(console, planetHealth, player);
-                    if (player->getaHealth() > 0) playerFlee(console, player);
-                    return false;
-                case Action::None: break;
-            }
-        }
+        if (playerTurn(console, player, shots, repairOn, base) != TurnEnd::FightGoesOn) return false;
         if (planetHealth > 0) enemyBossTurn(console, planetHealth, player);
     }
     if (planetHealth >= 1) return false;
