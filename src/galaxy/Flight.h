@@ -34,6 +34,9 @@ public:
     // After a planet or the pirates planet: pushed one cell away, delay
     // restarted, map redrawn.
     void takeOff();
+    // The fight at the pirates planet, through the sector's encounters: the
+    // planet is gone when beaten, and the ship pushed off in every case.
+    void fightPiratesPlanet();
     void restartDelay();
 
     // The planet under the ship, or null.

@@ -2,6 +2,7 @@
 
 #include "console/ConLib.h"
 #include "console/KeyDecoder.h"
+#include "galaxy/Encounters.h"
 #include "galaxy/Flight.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
@@ -106,6 +107,13 @@ Flight::Arrival Flight::cellArrival() const {
     if (sector_.isOnPart(x, y)) return Arrival::AncientPart;
     if (sector_.isOnEP(x, y)) return Arrival::PiratesPlanet;
     return Arrival::EmptyCell;
+}
+
+void Flight::fightPiratesPlanet() {
+    if (Encounters* encounters = sector_.getEncounters();
+        encounters != nullptr && encounters->bossFight(console_, &player_))
+        sector_.removeEnemyPlanet();
+    takeOff();
 }
 
 void Flight::takeOff() {

@@ -102,11 +102,7 @@ private:
                 break;
             case Flight::Arrival::AncientPart: sector_.playerAddaPart(console_); break;
             case Flight::Arrival::PiratesPlanet:
-                if (Encounters* encounters = sector_.getEncounters();
-                    encounters != nullptr && encounters->bossFight(console_, &player_))
-                    sector_.removeEnemyPlanet();
-                // Whatever the fight's end, the ship leaves the planet's cell.
-                flight_.takeOff();
+                flight_.fightPiratesPlanet();
                 break;
             case Flight::Arrival::EmptyCell:
                 // With less fuel than one more step needs, nothing comes.

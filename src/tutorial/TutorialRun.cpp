@@ -6,7 +6,6 @@
 
 #include "console/ConLib.h"
 #include "console/KeyDecoder.h"
-#include "galaxy/Encounters.h"
 #include "galaxy/Flight.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
@@ -98,10 +97,7 @@ private:
                 break;
             case Flight::Arrival::AncientPart: sector_.playerAddaPart(console_); break;
             case Flight::Arrival::PiratesPlanet:
-                if (Encounters* encounters = sector_.getEncounters();
-                    encounters != nullptr && encounters->bossFight(console_, &player_))
-                    sector_.removeEnemyPlanet();
-                flight_.takeOff();
+                flight_.fightPiratesPlanet();
                 break;
             case Flight::Arrival::EmptyCell:
                 // No random events in the tutorial. A tank that cannot pay
