@@ -139,6 +139,17 @@ Window messageWindow(ConLib* console, int width, int height) {
     return window;
 }
 
+Window windowAt(ConLib* console, int x, int y, int width, int height, int backgroundColor, int textColor) {
+    Window window;
+    window.console = console;
+    window.backgroundColor = backgroundColor;
+    window.textColor = textColor;
+    window.position = COORD{static_cast<short>(x), static_cast<short>(y)};
+    window.width = width;
+    window.height = height;
+    return window;
+}
+
 void showMessage(ConLib* console, int width, int height, const char* title, const char* text, CloseOn close) {
     messageWindow(console, width, height).Show(title, text);
     console->SetPosition(COORD{0, 0});

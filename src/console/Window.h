@@ -38,6 +38,8 @@ constexpr int MESSAGE_TEXT = 1;
 
 // A window in the middle of the screen in the message colours.
 Window messageWindow(ConLib* console, int width, int height);
+// A window at a given place, in the given background and text colours.
+Window windowAt(ConLib* console, int x, int y, int width, int height, int backgroundColor, int textColor);
 
 // How a shown message is closed.
 enum class CloseOn { AnyKey, Enter };

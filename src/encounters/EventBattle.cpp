@@ -76,14 +76,7 @@ int enemyShotType(const Ship& enemy, const Player& player) {
 }
 
 Window panel(ConLib* console, int x, int y, int width, int height) {
-    Window window;
-    window.console = console;
-    window.backgroundColor = PANEL_BACKGROUND;
-    window.textColor = PANEL_TEXT;
-    window.position = COORD{static_cast<short>(x), static_cast<short>(y)};
-    window.width = width;
-    window.height = height;
-    return window;
+    return windowAt(console, x, y, width, height, PANEL_BACKGROUND, PANEL_TEXT);
 }
 
 }  // namespace

@@ -43,13 +43,7 @@ int planetShotType(const Player& player) {
 void Event::drawBossWindows(ConLib* console, const Player* player, int planetHealth, const char* message,
                             const char* planetTitle) {
     drawPlayerPanel(console, player);
-    Window planet;
-    planet.console = console;
-    planet.backgroundColor = PANEL_BACKGROUND;
-    planet.textColor = PANEL_TEXT;
-    planet.position = COORD{40, 0};
-    planet.width = 40;
-    planet.height = SCREEN_HEIGHT;
+    Window planet = windowAt(console, 40, 0, 40, SCREEN_HEIGHT, PANEL_BACKGROUND, PANEL_TEXT);
     const std::string text =
         "Health: " + std::to_string(planetHealth) + "/650000 pkt\nShots per turn: " + std::to_string(PLANET_SHOTS) +
         "\n";

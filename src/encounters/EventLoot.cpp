@@ -43,14 +43,7 @@ constexpr Refusal WRONG_PRODUCT{"You typed wrong product number!", 37};
 constexpr Refusal SHORT_ON_ENEMY{"Not enought product on enemy ship!", 39};
 
 Window lootWindow(ConLib* console, int x, int y, int width, int height) {
-    Window window;
-    window.console = console;
-    window.backgroundColor = PANEL_BACKGROUND;
-    window.textColor = PANEL_TEXT;
-    window.position = COORD{static_cast<short>(x), static_cast<short>(y)};
-    window.width = width;
-    window.height = height;
-    return window;
+    return windowAt(console, x, y, width, height, PANEL_BACKGROUND, PANEL_TEXT);
 }
 
 void drawGoodsTable(ConLib* console, int column, const int* counts) {

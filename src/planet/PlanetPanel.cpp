@@ -97,14 +97,7 @@ std::string planetDescription(const Planet& planet) {
 
 void Planet::showScreenWindow(ConLib* console, int column, int row, int width, int height, const char* title,
                               const char* text) {
-    Window window;
-    window.console = console;
-    window.backgroundColor = SCREEN_BACKGROUND;
-    window.textColor = SCREEN_TEXT;
-    window.position = COORD{static_cast<short>(column), static_cast<short>(row)};
-    window.width = width;
-    window.height = height;
-    window.Show(title, text);
+    windowAt(console, column, row, width, height, SCREEN_BACKGROUND, SCREEN_TEXT).Show(title, text);
 }
 
 Window Planet::showPromptBox(ConLib* console, int width, int height, const char* title, const char* text) {

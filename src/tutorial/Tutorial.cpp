@@ -194,14 +194,7 @@ const TutorialStage* TutorialManager::stageWithID(int id) const {
 void TutorialManager::showInfo(ConLib* console) const {
     const TutorialStage* stage = stageWithID(currentStage);
     if (console == nullptr || stage == nullptr) return;
-    Window window;
-    window.console = console;
-    window.width = SCREEN_WIDTH;
-    window.height = SCREEN_HEIGHT;
-    window.position = COORD{0, 0};
-    window.backgroundColor = INFO_BACKGROUND;
-    window.textColor = INFO_TEXT;
-    window.Show("TUTORIAL", stage->getInfo());
+    windowAt(console, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, INFO_BACKGROUND, INFO_TEXT).Show("TUTORIAL", stage->getInfo());
     console->SetPosition(COORD{0, 0});
     while (console->GetKey() != keycode::Enter) {
     }
