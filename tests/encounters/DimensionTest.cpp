@@ -134,10 +134,10 @@ TEST(Dimension, KnowledgeGoalWonFromTheGalaxyView) {
     bool flown = false;
     console.screen->onPresent = [&, record = console.screen->onPresent](const HeadlessBackend& s) {
         record(s);
-        const COORD planet = planetOnScreen(s);
         if (flown || !console.screen->scriptEmpty()) return;
         // A planet that never comes ends the run instead of a virtual day of waiting.
         if (console.con.nowMs() > 10 * 60 * 1000) throw ScriptExhausted();
+        const COORD planet = planetOnScreen(s);
         if (planet.X < 0) return;
         flown = true;
         const COORD at = player.getrPos();
