@@ -132,7 +132,7 @@ TEST(BossFight, GalaxyViewRemovesADestroyedPlanetAndPushesTheShipOffInEveryCase)
         player.setPos(COORD{static_cast<short>(planet.X - 1), planet.Y});
         console.screen->pushKeys({keycode::Right, keycode::Enter});
         for (int i = 0; i < 40; ++i) console.screen->pushKey('3');  // 33 rockets destroy it
-        console.screen->pushKeys({keycode::Enter, keycode::Escape});
+        console.screen->pushKeys({keycode::Enter, 'J', 'X', keycode::Escape});  // the mission screen after
         sector.ShowMap(&console.con);
         if (player.getaHealth() == 0) {
             ++losses;
@@ -141,6 +141,7 @@ TEST(BossFight, GalaxyViewRemovesADestroyedPlanetAndPushesTheShipOffInEveryCase)
         }
         ++wins;
         EXPECT_TRUE(console.wasShown("YOU WON THE GAME"));
+        EXPECT_TRUE(console.wasShown("You already won! You haven't"));
         EXPECT_TRUE(player.getIsWinner());
         EXPECT_EQ(sector.getEpPos(), (COORD{-1, -1}));
         EXPECT_NE(player.getrPos(), planet);

@@ -1,14 +1,18 @@
 // The other dimension: crossings of its edges, the ancient planet after the
-// tenth, and the fake crash of the board computer.
+// tenth, the fake crash of the board computer, and the knowledge goal won
+// from the galaxy view.
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "EncounterSupport.h"
 #include "console/KeyDecoder.h"
+#include "encounters/EventEncounters.h"
+#include "galaxy/Sector.h"
 
 using namespace keycode;
 
@@ -102,4 +106,59 @@ TEST(Dimension, CrashConsoleKeepsItsNewestLinesOnScreen) {
         EXPECT_EQ(console.con.grid().at(0, exitRow).bg, 0u);
         EXPECT_EQ(console.con.nowMs(), static_cast<std::uint64_t>(errors + 1) * 1000);
     }
+}
+
+// The whole way a player takes: the board computer from the map, the jump to
+// the dimension's coordinates, ten crossings, the ancient planet read off the
+// screen and flown onto, the victory, and the map and mission screen after.
+TEST(Dimension, KnowledgeGoalWonFromTheGalaxyView) {
+    RecordingConsole console;
+    EventEncounters encounters;  // as the game wires them
+    Player player;
+    player.newPlayer(VICTORY_KNOWLEDGE);
+    player.fitPart(SLOT_COLLECTOR, 14);  // "WonderBolt": the only one that holds the jump's 10000
+    player.addEnergy(player.getMaxEnergy());
+    const COORD start{MAP_FIRST_COLUMN, 12};
+    player.setPos(start);
+    Sector sector(0, 0, &player, "Far");
+    sector.setNumber(0);
+    sector.setEncounters(&encounters);
+    rng::srand(3);
+
+    const COORD dim = player.getDim();
+    console.screen->pushText("`prepHyperJump;" + std::to_string(dim.X) + ";" + std::to_string(dim.Y) + ";1;1\n");
+    console.screen->pushText("hyperJump\n");
+    const int presses = player.getShipSpeed() + 1;  // per step of the fitted engine
+    for (int crossing = 0; crossing < 10; ++crossing)
+        for (int i = 0; i < presses; ++i) console.screen->pushKey(crossing % 2 == 0 ? Left : Right);
+    bool flown = false;
+    console.screen->onPresent = [&, record = console.screen->onPresent](const HeadlessBackend& s) {
+        record(s);
+        if (flown || !console.screen->scriptEmpty()) return;
+        // A planet that never comes ends the run instead of a virtual day of waiting.
+        if (console.con.nowMs() > 10 * 60 * 1000) throw ScriptExhausted();
+        const COORD planet = planetOnScreen(s);
+        if (planet.X < 0) return;
+        flown = true;
+        const COORD at = player.getrPos();
+        for (int i = 0; i < presses * std::abs(planet.X - at.X); ++i)
+            console.screen->pushKey(planet.X > at.X ? Right : Left);
+        for (int i = 0; i < presses * std::abs(planet.Y - at.Y); ++i)
+            console.screen->pushKey(planet.Y > at.Y ? Down : Up);
+        console.screen->pushKeys({Enter, 'J', 'X', Escape});  // the victory window, the mission screen
+    };
+    sector.ShowMap(&console.con);
+
+    EXPECT_TRUE(flown);
+    EXPECT_TRUE(console.screen->scriptEmpty());
+    EXPECT_TRUE(player.getIsWinner());
+    EXPECT_EQ(player.getCredits(), 60000);
+    EXPECT_EQ(player.getrPos(), start);
+    EXPECT_EQ(console.screen->charAt(start.X, start.Y), 'H');
+    EXPECT_EQ(console.screen->bgAt(start.X, start.Y), 4u);  // the map
+    const std::size_t won = console.shown.find("YOU WON THE GAME");
+    const std::size_t mission = console.shown.find("You already won! You haven't");
+    ASSERT_NE(won, std::string::npos);
+    ASSERT_NE(mission, std::string::npos);
+    EXPECT_LT(won, mission);
 }

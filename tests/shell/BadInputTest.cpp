@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -16,7 +18,9 @@
 
 #include "GalaxyFixture.h"
 #include "TestSupport.h"
+#include "catalog/Amounts.h"
 #include "console/HelpFuncLib.h"
+#include "encounters/Event.h"
 #include "galaxy/Sector.h"
 #include "planet/Planet.h"
 #include "player/Player.h"
@@ -50,6 +54,7 @@ struct Wealth {
     int fuel = 0, energy = 0, health = 0, ammo = 0, shield = 0;
     int cargo = 0, stock = 0;  // of the traded good
     std::array<int, 6> parts{};
+    bool operator==(const Wealth&) const = default;
 
     static Wealth of(const Player& p, const Planet* planet, int good) {
         Wealth w{p.getCredits(), p.getaFuel(), p.getaEnergy(), p.getaHealth(), p.getAmmo(), p.getaShield(),
@@ -80,15 +85,20 @@ struct Run {
         } catch (const ScriptExhausted&) {
         }
     }
+    bool said(const char* text) const {
+        for (const std::string& screen : screens)
+            if (screen.find(text) != std::string::npos) return true;
+        return false;
+    }
     // What the screens said after the prompt `asked` first showed.
-    Outcome outcome(const char* asked, const char* taken) const {
+    Outcome outcome(const char* asked, const char* taken, std::vector<const char*> refusals = {"ERROR"}) const {
         bool promptShown = false;
         bool refused = false;
         for (const std::string& screen : screens) {
             promptShown = promptShown || screen.find(asked) != std::string::npos;
             if (!promptShown) continue;
             if (screen.find(taken) != std::string::npos) return Outcome::Accepted;
-            refused = refused || screen.find("ERROR") != std::string::npos;
+            for (const char* refusal : refusals) refused = refused || screen.find(refusal) != std::string::npos;
         }
         return refused ? Outcome::Refused : Outcome::Waiting;
     }
@@ -198,6 +208,73 @@ Prompt dockPrompt(const char* name, const char* expected, bool partPrompt) {
             }};
 }
 
+// ---- The loot of a won fight: goods only move from the enemy's hold to the
+// player's, and credits stay.
+
+constexpr int ENEMY_UNITS = 20;  // of every good
+
+Prompt lootPrompt(const char* name, const char* expected, bool countPrompt) {
+    return {name, expected, [=](const std::string& line) {
+                Planetside side;
+                EnemyCargo cargo;
+                cargo.fill(ENEMY_UNITS);
+                Run run;
+                run.script(countPrompt ? std::to_string(TRADED + 1) + "\n" : "", line);
+                const Wealth before = Wealth::of(side.player, nullptr, TRADED);
+                std::array<int, TRADE_GOOD_COUNT> held{};
+                for (int good = 0; good < TRADE_GOOD_COUNT; ++good) held[good] = side.player.getTrade(good);
+                run.runUntilKeysRunOut([&] { Event().takeGood(run.con(), &side.player, cargo); });
+                for (int good = 0; good < TRADE_GOOD_COUNT; ++good) {
+                    EXPECT_EQ(side.player.getTrade(good) + cargo[good], held[good] + ENEMY_UNITS) << good;
+                    EXPECT_GE(cargo[good], 0) << good;
+                }
+                EXPECT_EQ(side.player.getCredits(), before.credits);
+                EXPECT_LE(side.player.getaWeight(), side.player.getMaxWeight());
+                if (!countPrompt) return run.outcome("Type product number", "You selected");
+                return run.outcome("Type count to take", "Y - Take N - Cancel");
+            }};
+}
+
+// ---- The board computer: each typed line is a command. Only addCredits,
+// after the access code, changes credits, and by exactly the amount it
+// confirms; a jump is prepared only when the console says so.
+
+struct BoardComputerLine {
+    std::string before, after;  // typed around the hostile line
+    const char* taken;
+    std::vector<const char*> refusals;
+};
+
+// The amount of the last "Player added" confirmation, 0 without one.
+long long confirmedCredits(const std::vector<std::string>& screens) {
+    constexpr std::string_view ADDED = "> Player added ";
+    for (auto screen = screens.rbegin(); screen != screens.rend(); ++screen)
+        if (const std::size_t at = screen->rfind(ADDED); at != std::string::npos)
+            return std::strtoll(screen->c_str() + at + ADDED.size(), nullptr, 10);
+    return 0;
+}
+
+Prompt boardComputerPrompt(const char* name, const char* expected, BoardComputerLine typed) {
+    return {name, expected, [=](const std::string& line) {
+                Player player;
+                Sector sector{0, 0, &player, "Orion"};
+                sector.setNumber(0);
+                Run run;
+                run.console.screen->pushText(typed.before + line + typed.after + "\n");
+                run.console.screen->pushText("Y");
+                const Wealth before = Wealth::of(player, nullptr, TRADED);
+                run.runUntilKeysRunOut([&] { sector.boardComputer(run.con(), nullptr); });
+                Wealth after = Wealth::of(player, nullptr, TRADED);
+                const Outcome outcome = run.outcome("Board computer console", typed.taken, typed.refusals);
+                const int confirmed = static_cast<int>(confirmedCredits(run.screens));
+                EXPECT_EQ(after.credits, saturatedAdd(before.credits, confirmed));
+                after.credits = before.credits;
+                EXPECT_TRUE(after == before) << "more than credits changed";
+                EXPECT_EQ(player.getHyperJump(), run.said("Hyperspace jump prepared"));
+                return outcome;
+            }};
+}
+
 // ---- The galaxy names: only a plain name in this folder is ever used.
 
 struct HeadlessGame {
@@ -276,6 +353,14 @@ std::vector<Prompt> promptsToFeed() {
         marketPrompt("market sell count", "WWRRRRRRRRA", false, true),
         dockPrompt("dock kind", "WWRRRRRRRRA", false),
         dockPrompt("dock part", "WWRRRRRRRRA", true),
+        lootPrompt("loot product", "WWRRRRRRRRA", false),
+        lootPrompt("loot count", "WWRRRRRRRRA", true),
+        boardComputerPrompt("board computer jump", "WRAAARRRWAA",
+                            {"prepHyperJump;", ";1;1;1", "Hyperspace jump prepared",
+                             {"colision detected", "unknown command"}}),
+        boardComputerPrompt("board computer credits", "WWAAAAAAAAA",
+                            {"enableTurboAcceleration;61358024\naddCredits;", "", "> Player added", {"unknown command"}}),
+        boardComputerPrompt("board computer command", "WWRRRRRRRRR", {"", "", "Cheat mode enabled", {"unknown command"}}),
     };
 }
 

@@ -1,14 +1,18 @@
 // The menu's T: an error window when the tutorial galaxy is missing or
-// damaged; after the course nothing saved and no galaxy of the player's
-// touched, whatever became of the tutorial ship.
+// damaged; after the course, or a signal during it, nothing saved and no
+// galaxy of the player's touched, whatever became of the tutorial ship.
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
+#include "GalaxyFixture.h"
 #include "TestSupport.h"
+#include "console/Interrupt.h"
 #include "console/KeyDecoder.h"
 #include "console/Random.h"
 #include "shell/Game.h"
@@ -109,5 +113,51 @@ TEST(TutorialMenu, AfterTheCourseNothingIsSavedAndTheRealGalaxyIsLeftAlone) {
         EXPECT_EQ(g.showed("Galaxy wasn't deleted."), shipLost);
         EXPECT_FALSE(g.showed("Cannot delete file"));
         EXPECT_GT(g.game.getPlayer().getaHealth(), 0);
+    }
+}
+
+// Unlike a galaxy of the player's, the course is never saved on its way out.
+TEST(TutorialMenu, ASignalDuringTheCourseSavesNothing) {
+    struct Case {
+        int signal;
+        std::vector<unsigned> keys;  // in the course, before the signal
+        const char* screen;          // shown when it comes
+    };
+    // Each moment comes after the ship has moved: a save would show.
+    auto flown = [](unsigned arrow, std::vector<unsigned> then) {
+        std::vector<unsigned> keys = {Enter, '1', 'X', Enter, '2', 'X', Enter, 'I', 'X', Enter};
+        keys.insert(keys.end(), 16, arrow);  // one step; Left lands on EARTH
+        keys.insert(keys.end(), then.begin(), then.end());
+        return keys;
+    };
+    for (const Case& c : {Case{SIGHUP, flown(Right, {'1'}), "INVENTORY"}, Case{SIGTERM, flown(Left, {'H'}), "HANGAR"},
+                          Case{SIGINT, flown(Left, {'H', 'E'}), "TUTORIAL"}}) {
+        SCOPED_TRACE("signal " + std::to_string(c.signal) + " after " + std::to_string(c.keys.size()) + " keys");
+        ScopedWorkDir dir;
+        installGalaxy(dir.path(), "Home", COORD{39, 12});
+        ASSERT_TRUE(writeTutorialGalaxy("Tutorial.glx"));
+        const std::string tutorial = readFile("Tutorial.glx");
+        HeadlessGame g;
+        g.game.setTutorialFolders({"."});
+        std::string home;  // as Esc saved it, just before the tutorial
+        g.screen->onPresent = [&](const HeadlessBackend& s) {
+            if (home.empty() && s.row(0).find("TUTORIAL") != std::string::npos) home = readFile("Home.glx");
+        };
+        g.screen->pushText("LHome\n");
+        g.screen->pushKeys({Escape, 'T'});
+        for (unsigned key : c.keys) g.screen->pushKey(key);
+        g.screen->pushSignal(c.signal);
+        int unwoundWith = 0;
+        try {
+            g.game.run();
+        } catch (const GameInterrupted& stop) {
+            unwoundWith = stop.signal();
+        }
+        EXPECT_EQ(unwoundWith, c.signal);
+        EXPECT_NE(g.screen->dump().find(c.screen), std::string::npos) << g.screen->dump();
+        ASSERT_FALSE(home.empty());
+        EXPECT_TRUE(readFile("Home.glx") == home);
+        EXPECT_TRUE(readFile("Tutorial.glx") == tutorial);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2) << "a file was added";
     }
 }
