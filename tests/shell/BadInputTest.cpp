@@ -113,7 +113,7 @@ struct Prompt {
 
 // ---- The market, the hangar and the dock run on one planet of sector (0, 0).
 
-constexpr int TRADED = 13;  // Ore, plentiful everywhere
+constexpr int TRADED = 13;  // Cristals (product 14), plentiful everywhere
 constexpr int HELD = 10;    // units of it in the hold before a sale
 
 struct Planetside {
