@@ -119,6 +119,22 @@ void BM_ChangeSector(benchmark::State& state) {
 }
 BENCHMARK(BM_ChangeSector)->Unit(benchmark::kMicrosecond);
 
+// The player's own save (S, leaving the map, a hangup): both records all or
+// nothing, and on the disk when it returns.
+void BM_SaveSynced(benchmark::State& state) {
+    BenchDir dir;
+    rng::srand(3);
+    createGalaxy("Keep");
+    Player player;
+    const char* name = "Keep";
+    Sector sector(0, 0, &player, name);
+    if (!sector.load()) std::abort();
+    for (auto _ : state) {
+        if (!sector.save(nullptr, false, Sector::Durability::Synced)) std::abort();
+    }
+}
+BENCHMARK(BM_SaveSynced)->Unit(benchmark::kMillisecond);
+
 // A sector with planets, the player in it, and a headless console.
 struct MapScene {
     std::unique_ptr<HeadlessBackend> owned = std::make_unique<HeadlessBackend>();

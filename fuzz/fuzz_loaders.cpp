@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to everything that reads what the game does not
 // control: the loaders of every save record, the loading of a whole galaxy
-// file, the key decoder and the typed-line reader. A damaged input must be
-// refused, never used to index anything; what is accepted must survive a
-// save and a second load unchanged.
+// file, the pending-save file beside it, the key decoder and the typed-line
+// reader. A damaged input must be refused, never used to index anything;
+// what is accepted must survive a save and a second load unchanged.
 //
 // The first byte chooses what the rest is fed to.
 
@@ -14,13 +14,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "catalog/Ship.h"
 #include "console/ConLib.h"
 #include "console/HeadlessBackend.h"
 #include "console/KeyDecoder.h"
+#include "format/PendingSave.h"
 #include "format/SaveRecords.h"
+#include "galaxy/GalaxyFile.h"
 #include "galaxy/Sector.h"
 #include "planet/Planet.h"
 #include "player/Player.h"
@@ -159,8 +162,13 @@ private:
     int sector_ = 0;
 };
 
-void wholeFile(Input in) {
+ScratchGalaxy& scratchGalaxy() {
     static ScratchGalaxy scratch;
+    return scratch;
+}
+
+void wholeFile(Input in) {
+    ScratchGalaxy& scratch = scratchGalaxy();
     scratch.write(in);
     Player player;
     Sector sector(0, 0, &player, scratch.stem());
@@ -177,22 +185,49 @@ void wholeFile(Input in) {
     check(first.bytes == second.bytes);
 }
 
+// A pending-save file of any content beside a galaxy: accepted only when
+// whole, and then the same save when encoded again; the next opening of the
+// galaxy completes or drops it and leaves no file behind.
+void pendingSave(Input in) {
+    if (const std::optional<PendingSave> save = decodePendingSave(in.data, in.size)) {
+        const PendingSaveBytes again = encodePendingSave(*save);
+        const std::optional<PendingSave> twice = decodePendingSave(again.data(), again.size());
+        check(twice && twice->sector == save->sector && twice->hasPlayer == save->hasPlayer &&
+              twice->sectorData.bytes == save->sectorData.bytes &&
+              (!save->hasPlayer || twice->playerData.bytes == save->playerData.bytes));
+    }
+    ScratchGalaxy& scratch = scratchGalaxy();
+    const std::string pending = galaxy::pendingSaveFileName(std::string(scratch.stem()) + ".glx");
+    const int fd = ::open(pending.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    check(fd >= 0);
+    [[maybe_unused]] const ssize_t written = ::write(fd, in.data, in.size);
+    ::close(fd);
+    Sector sector(0, 0, nullptr, scratch.stem());
+    sector.loadSector(galaxy::sectorNumber(0, 0));
+    check(::access(pending.c_str(), F_OK) != 0);
+}
+
+// Every code of the keycode table.
 bool knownKey(unsigned vk) {
-    return vk == keycode::None || vk == keycode::Backspace || vk == keycode::Enter || vk == keycode::Escape ||
-           (vk >= keycode::Left && vk <= keycode::Down) || (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') ||
-           vk == keycode::Comma || vk == keycode::Period || vk == keycode::Tilde;
+    return vk == keycode::None || vk == keycode::Backspace || vk == keycode::Tab || vk == keycode::Clear ||
+           vk == keycode::Enter || vk == keycode::Escape || (vk >= keycode::Space && vk <= keycode::Down) ||
+           vk == keycode::Insert || vk == keycode::Delete || (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') ||
+           (vk >= keycode::F1 && vk <= keycode::F12) || (vk >= keycode::Semicolon && vk <= keycode::Tilde) ||
+           (vk >= keycode::OpenBracket && vk <= keycode::Quote);
 }
 
 // Bytes 0xF0 to 0xF6 stand for the keys curses decodes itself; 0xFF for a
 // pause long enough to end a pending escape.
 void keyDecoder(Input in) {
+    static constexpr int CURSES_KEYS[] = {rawkey::Up,        rawkey::Down,  rawkey::Left, rawkey::Right,
+                                          rawkey::Backspace, rawkey::Enter, rawkey::Other};
     KeyDecoder decoder;
     for (std::size_t i = 0; i < in.size; ++i) {
         const std::uint8_t byte = in.data[i];
         if (byte == 0xFF) {
             decoder.flushEscape();
         } else if (byte >= 0xF0 && byte <= 0xF6) {
-            decoder.feed(rawkey::Up + (byte - 0xF0));
+            decoder.feed(CURSES_KEYS[byte - 0xF0]);
         } else {
             decoder.feed(byte);
         }
@@ -232,13 +267,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const Input in{data + 1, size - 1};
     Player player;
-    switch (data[0] % 7) {
+    switch (data[0] % 8) {
         case 0: sectorRecords(in, player); break;
         case 1: planetRecords(in); break;
         case 2: playerRecord(in); break;
         case 3: shipRecord(in); break;
         case 4: wholeFile(in); break;
         case 5: keyDecoder(in); break;
+        case 6: pendingSave(in); break;
         default: typedLines(in); break;
     }
     return 0;

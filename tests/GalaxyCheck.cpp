@@ -4,12 +4,14 @@
 #include <iterator>
 
 #include "format/SaveRecords.h"
+#include "galaxy/GalaxyFile.h"
 #include "galaxy/Sector.h"
 #include "shell/Game.h"
 
 namespace {
 
 constexpr int PARTS_PER_KIND = 5;
+static_assert(std::tuple_size_v<decltype(GalaxyReport::goodsOnPlanets)> == Planet::GOOD_COUNT);
 
 std::vector<std::uint8_t> readAll(const std::filesystem::path& path) {
     // In one read: a galaxy is 12 MB.
@@ -33,6 +35,9 @@ void checkSectors(const std::vector<std::uint8_t>& file, GalaxyReport& report) {
         if (galaxy::sectorNumber(sector.getSecX(), sector.getSecY()) != n)
             report.faults.push_back("sector record " + std::to_string(n) + " holds another sector");
         if (sector.getaPartKind() >= 0) ++report.partsInSectors[static_cast<std::size_t>(sector.getaPartKind())];
+        for (int i = 0; i < sector.getNumber(); ++i)
+            for (int good = 0; good < Planet::GOOD_COUNT; ++good)
+                report.goodsOnPlanets[static_cast<std::size_t>(good)] += sector.getPlanet(i)->getGood(good);
         if (sector.getEpPos().X != -1 && sector.getEpPos().Y != -1) ++report.piratesPlanets;
     }
 }
@@ -67,11 +72,14 @@ void checkCounts(GalaxyReport& report) {
 }
 
 // The game itself must take the file: its own loader, from its own name.
+// It completes or drops a save left pending, so nothing may be left of one.
 void checkGameLoads(const std::filesystem::path& path, GalaxyReport& report) {
     const std::string stem = (path.parent_path() / path.stem()).string();
     Player player;
     Sector sector(0, 0, &player, stem.c_str());
     if (sector.loadGame() != LoadResult::Ok) report.faults.push_back("the game does not load it");
+    if (std::filesystem::exists(galaxy::pendingSaveFileName(path.string())))
+        report.faults.push_back("a pending save is left beside it");
 }
 
 }  // namespace
@@ -84,16 +92,23 @@ std::string GalaxyReport::describe() const {
 
 GalaxyReport checkGalaxyFile(const std::filesystem::path& path) {
     GalaxyReport report;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size != static_cast<std::uintmax_t>(GALAXY_FILE_SIZE)) {
+        report.faults.push_back("size " + (error ? std::string("unknown") : std::to_string(size)) + " instead of " +
+                                std::to_string(GALAXY_FILE_SIZE));
+        return report;
+    }
+    // First, as the game would: the records checked are those it then plays.
+    checkGameLoads(path, report);
     const std::vector<std::uint8_t> file = readAll(path);
     if (file.size() != static_cast<std::size_t>(GALAXY_FILE_SIZE)) {
-        report.faults.push_back("size " + std::to_string(file.size()) + " instead of " +
-                                std::to_string(GALAXY_FILE_SIZE));
+        report.faults.push_back("the file cannot be read whole");
         return report;
     }
     checkSectors(file, report);
     checkPlayer(file, report);
     checkCounts(report);
-    checkGameLoads(path, report);
     return report;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // A full consistency check of a galaxy file, for every test that leaves one
 // behind (the kill test, the hangup tests, the bad-input table): the size,
-// every sector record sound and in its own slot, the player record, that the
-// game loads it, and the counts of ancient parts and of the pirates planet.
+// that the game loads it (completing a save left pending, which must then be
+// gone), every sector record sound and in its own slot, the player record,
+// and the counts of ancient parts and of the pirates planet.
 
 #include <array>
 #include <filesystem>
@@ -22,13 +23,17 @@ struct GalaxyReport {
     std::array<int, 7> partsHeld{};
     std::array<int, 7> partsResearched{};
     int piratesPlanets = 0;
+    // Every planet's stock of each good, added up over the galaxy: with the
+    // player's cargo, what trades must conserve.
+    std::array<long long, 15> goodsOnPlanets{};
     Player player;  // as the file has it (when its record is sound)
 
     bool sound() const { return faults.empty(); }
     std::string describe() const;
 };
 
-// `path` is the file itself, NAME.glx.
+// `path` is the file itself, NAME.glx. The check opens it as the game does,
+// so a save left pending beside it is completed first.
 GalaxyReport checkGalaxyFile(const std::filesystem::path& path);
 
 // Every galaxy of a folder: the files NAME.glx whose NAME the game accepts

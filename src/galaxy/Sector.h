@@ -51,9 +51,13 @@ public:
     void setSecY(int y) { secY = y; }
     int getSecX() const { return secX; }
     int getSecY() const { return secY; }
+    // Whether the galaxy file may be written: the tutorial's is only read,
+    // and nothing is ever written beside it either.
+    enum class Access { ReadWrite, ReadOnly };
     // The sector keeps the pointer, not a copy; null is ignored.
-    void setwName(const char* name);
+    void setwName(const char* name, Access galaxyAccess = Access::ReadWrite);
     const char* getwName() const { return wName; }
+    Access getAccess() const { return access; }
     void setPlayer(Player* p);
     Player* getPlayer() const { return player; }
 
@@ -95,11 +99,14 @@ public:
     // crossing must be quick.
     enum class Durability { Synced, Buffered };
 
-    // Writes this sector's record and the player's; with `show`, confirms it
-    // on the console. A failure always says so: the error line and a pause go
-    // to the console given or, without one, to the running console.
+    // Writes this sector's record and the player's, both or neither whenever
+    // the process stops; with `show`, confirms it on the console. A failure
+    // always says so: the error line and a pause go to the console given or,
+    // without one, to the running console. A read-only galaxy is refused.
     bool save(ConLib* console, bool show, Durability durability = Durability::Synced);
-    // Reads sector record n into this sector.
+    // Reads sector record n into this sector. Like loadGame and save, it
+    // first completes a save that a stopped process left half done (Damaged
+    // when that is impossible).
     LoadResult loadSector(int n);
     // Reads the player record into the player, then the player's sector.
     LoadResult loadGame();
@@ -170,12 +177,15 @@ private:
     bool enterNextSector(bool xAxis, bool increase, ConLib* console, bool saveLeft, const Player* stayAs);
     bool hasEnemyPlanet() const { return epPos.X != -1 && epPos.Y != -1; }
     bool reportSaveFailure(ConLib* console) const;
+    // False when a save left half done in `file` cannot be completed.
+    bool completePendingSave(const std::string& file) const;
     void confirmSave(ConLib* console) const;
 
     int number = 0;
     int secX = 0;
     int secY = 0;
     const char* wName = nullptr;
+    Access access = Access::ReadWrite;
     COORD aPartPos{0, 0};
     short aPartKind = NO_PART;
     std::array<Planet, MAX_PLANETS> planets;

@@ -55,8 +55,10 @@ void Sector::setNumber(int n) {
     if (n >= 0 && n <= MAX_PLANETS) number = n;
 }
 
-void Sector::setwName(const char* name) {
-    if (name != nullptr) wName = name;
+void Sector::setwName(const char* name, Access galaxyAccess) {
+    if (name == nullptr) return;
+    wName = name;
+    access = galaxyAccess;
 }
 
 void Sector::setPlayer(Player* p) {

@@ -1,19 +1,20 @@
 // The galaxy file: sector records at fixed offsets followed by the player
 // record. Each operation opens the file, reads or writes whole records and
 // closes it again, so every save has reached the operating system when it
-// returns, and the disk too unless the caller asked only for speed.
+// returns, and the disk too unless the caller asked only for speed. A save
+// writes both its records or neither (galaxy/GalaxyFile.h); every opening
+// first completes a save that a stopped process left half done.
 
 #include <algorithm>
-#include <cerrno>
 #include <string>
 #include <ostream>
 
 #include <fcntl.h>
-#include <unistd.h>
 
 #include "console/ConLib.h"
 #include "console/HelpFuncLib.h"
 #include "console/Window.h"
+#include "galaxy/GalaxyFile.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 
@@ -23,62 +24,6 @@ using record::get16;
 using record::get32;
 using record::put16;
 using record::put32;
-
-// An open galaxy file, closed when it goes out of scope.
-class GalaxyFile {
-public:
-    GalaxyFile(const std::string& name, int flags) : fd_(::open(name.c_str(), flags | O_CLOEXEC)) {}
-    ~GalaxyFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    GalaxyFile(const GalaxyFile&) = delete;
-    GalaxyFile& operator=(const GalaxyFile&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-
-    // False when the file ends before the whole span was read.
-    bool readAt(std::int64_t offset, std::uint8_t* into, std::size_t size) {
-        while (size > 0) {
-            const ssize_t got = ::pread(fd_, into, size, static_cast<off_t>(offset));
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) return false;
-            into += got;
-            size -= static_cast<std::size_t>(got);
-            offset += got;
-        }
-        return true;
-    }
-
-    bool writeAt(std::int64_t offset, const std::uint8_t* from, std::size_t size) {
-        while (size > 0) {
-            const ssize_t put = ::pwrite(fd_, from, size, static_cast<off_t>(offset));
-            if (put < 0 && errno == EINTR) continue;
-            if (put <= 0) return false;
-            from += put;
-            size -= static_cast<std::size_t>(put);
-            offset += put;
-        }
-        return true;
-    }
-
-    // Waits until what was written is on the disk.
-    bool sync() {
-        for (;;) {
-            if (::fsync(fd_) == 0) return true;
-            if (errno != EINTR) return false;
-        }
-    }
-
-    // Closes now; false when the system reports that the writes failed.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd >= 0 && ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 bool partKindIsSound(int kind) { return kind >= Sector::NO_PART && kind < Sector::PART_KINDS; }
 
@@ -193,35 +138,39 @@ void Sector::confirmSave(ConLib* console) const {
 }
 
 bool Sector::save(ConLib* console, bool show, Durability durability) {
-    if (wName == nullptr) return reportSaveFailure(console);
+    // The tutorial's galaxy is only ever read.
+    if (wName == nullptr || access == Access::ReadOnly) return reportSaveFailure(console);
     // The sector's own coordinates decide where it goes; never write
     // outside the sector records.
     if (!galaxy::isSectorCoord(secX) || !galaxy::isSectorCoord(secY)) return reportSaveFailure(console);
-    const int n = galaxy::sectorNumber(secX, secY);
 
-    GalaxyFile file(galaxy::fileName(wName), O_RDWR);
-    if (!file.isOpen()) return reportSaveFailure(console);
-
-    saveSectorData sectorData;
-    SaveToFile(&sectorData);
-    bool written = file.writeAt(sectorRecordOffset(n), sectorData.bytes.data(), SECTOR_RECORD_SIZE);
+    PendingSave records;
+    records.sector = galaxy::sectorNumber(secX, secY);
+    SaveToFile(&records.sectorData);
     if (player != nullptr) {
-        savePlayerData playerData;
-        player->SaveToFile(&playerData);
-        written = written && file.writeAt(PLAYER_RECORD_OFFSET, playerData.bytes.data(), PLAYER_RECORD_SIZE);
+        records.hasPlayer = true;
+        player->SaveToFile(&records.playerData);
     }
-    if (written && durability == Durability::Synced) written = file.sync();
-    if (!file.close() || !written) return reportSaveFailure(console);
+    if (!galaxy::writeSave(galaxy::fileName(wName), records, durability == Durability::Synced))
+        return reportSaveFailure(console);
 
     if (show && console != nullptr) confirmSave(console);
     return true;
 }
 
+bool Sector::completePendingSave(const std::string& file) const {
+    // A read-only galaxy never has a save of ours on its way in.
+    return access == Access::ReadOnly || galaxy::completePendingSave(file) != galaxy::PendingOutcome::Failed;
+}
+
 LoadResult Sector::loadSector(int n) {
     if (!galaxy::isSectorNumber(n)) return LoadResult::NoSuchSector;
     if (wName == nullptr) return LoadResult::NoFile;
-    GalaxyFile file(galaxy::fileName(wName), O_RDONLY);
+    const std::string name = galaxy::fileName(wName);
+    GalaxyFile file(name, O_RDONLY);
     if (!file.isOpen()) return LoadResult::NoFile;
+    // Half a save cannot be read as a sector.
+    if (!completePendingSave(name)) return LoadResult::Damaged;
     saveSectorData data;
     if (!file.readAt(sectorRecordOffset(n), data.bytes.data(), SECTOR_RECORD_SIZE)) return LoadResult::Damaged;
     if (!recordFitsSlot(data, n) || !LoadFromFile(&data)) return LoadResult::Damaged;
@@ -230,10 +179,12 @@ LoadResult Sector::loadSector(int n) {
 
 LoadResult Sector::loadGame() {
     if (wName == nullptr) return LoadResult::NoFile;
-    GalaxyFile file(galaxy::fileName(wName), O_RDONLY);
+    const std::string name = galaxy::fileName(wName);
+    GalaxyFile file(name, O_RDONLY);
     if (!file.isOpen()) return LoadResult::NoFile;
     // Without a player there is nothing to put the player record into.
     if (player == nullptr) return LoadResult::Damaged;
+    if (!completePendingSave(name)) return LoadResult::Damaged;
 
     savePlayerData playerData;
     if (!file.readAt(PLAYER_RECORD_OFFSET, playerData.bytes.data(), PLAYER_RECORD_SIZE)) return LoadResult::Damaged;

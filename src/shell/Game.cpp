@@ -6,6 +6,7 @@
 #include "console/HelpFuncLib.h"
 #include "console/Interrupt.h"
 #include "console/KeyDecoder.h"
+#include "galaxy/GalaxyFile.h"
 
 namespace {
 
@@ -144,6 +145,8 @@ void Game::gameOver(ConLib* con) {
             con->pause();
             return;
         }
+        // A save left pending must never reach a later galaxy of that name.
+        std::remove(galaxy::pendingSaveFileName(file).c_str());
         text =
             "Yours ship crashed and your dead body is\nflying now somewere in cosmos space!\n\nGalaxy was deleted. If "
             "you want to start\nanother adventure use NEW GAME option.\n\nPress ENTER to continue...";

@@ -16,6 +16,7 @@
 
 #include "console/HelpFuncLib.h"
 #include "console/Random.h"
+#include "galaxy/GalaxyFile.h"
 #include "shell/Game.h"
 #include "shell/OverlappedWriter.h"
 
@@ -35,9 +36,16 @@ std::string workingStem(const std::string& name, long pid) { return "." + name +
 
 bool processAlive(long pid) { return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
 
-// The process id in the name of a creation's working file, or 0 when the
-// name is no such file's.
+// The process id in the name of a creation's working file, or of the
+// pending-save file beside one, or 0 when the name is no such file's. The
+// pending saves of real galaxies are never taken for one.
 long creatingProcess(const std::string& file) {
+    const std::string pendingSuffix = galaxy::pendingSaveFileName("").substr(1);  // ".pending"
+    if (file.size() > pendingSuffix.size() + 1 && file.front() == '.' &&
+        file.compare(file.size() - pendingSuffix.size(), pendingSuffix.size(), pendingSuffix) == 0) {
+        const std::string working = file.substr(1, file.size() - 1 - pendingSuffix.size());
+        return galaxy::pendingSaveFileName(working) == file ? creatingProcess(working) : 0;
+    }
     const std::string extension = galaxy::fileName("");
     if (file.size() <= extension.size() || file.front() != '.') return 0;
     if (file.compare(file.size() - extension.size(), extension.size(), extension) != 0) return 0;
@@ -254,6 +262,9 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
     // Stopped now, the galaxy never appears under its name.
     con->checkInterrupt();
 
+    // A save left pending by a galaxy of that name that is gone since (its
+    // file deleted by hand) belongs to no galaxy: never to this one.
+    std::remove(galaxy::pendingSaveFileName(file).c_str());
     if (!publishWithoutReplacing(temporary, file)) {
         const bool taken = errno == EEXIST;  // before remove() can change errno
         return failCreation(con, unfinished,

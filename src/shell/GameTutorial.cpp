@@ -29,18 +29,24 @@ void Game::playTutorial() {
         // records are sound, so a failure leaves the galaxy in memory as it was.
         std::string candidate = *found;
         const char* before = sector.getwName();
-        sector.setwName(candidate.c_str());
+        const Sector::Access accessBefore = sector.getAccess();
+        // Only read, possibly from a folder nobody may write to: nothing is
+        // written to it or beside it.
+        sector.setwName(candidate.c_str(), Sector::Access::ReadOnly);
         const LoadResult result = sector.loadGame();
         if (result == LoadResult::Ok) {
             tutorialName = std::move(candidate);
-            sector.setwName(tutorialName.c_str());
+            sector.setwName(tutorialName.c_str(), Sector::Access::ReadOnly);
             // The player's own galaxy was saved when its map was left; with
             // no name in play, nothing after the course can save or delete it.
             clearTable(worldName, 20);
             sector.StartTutorial(&console);
             return;
         }
-        sector.setwName(before != nullptr ? before : worldName);
+        if (before != nullptr)
+            sector.setwName(before, accessBefore);
+        else
+            sector.setwName(worldName);
         failure = loadFailureText(result);
     }
     showError(&console, static_cast<int>(std::strlen(failure)) + ERROR_MARGINS, failure);

@@ -15,6 +15,7 @@
 #include "console/HelpFuncLib.h"
 #include "console/KeyDecoder.h"
 #include "console/Random.h"
+#include "format/PendingSave.h"
 #include "shell/Game.h"
 
 namespace {
@@ -285,12 +286,27 @@ TEST(NewGalaxy, LeftoversOfAKilledCreationNeitherBlockNorLoad) {
     ScopedWorkDir dir;
     // A working file of a process that no longer runs (pid far above any real one).
     std::ofstream(".Lyra.creating.999999999.glx") << "half";
+    // A whole save left pending by an earlier galaxy Lyra whose file is gone.
+    PendingSave stale;
+    stale.sector = galaxy::sectorNumber(0, 0);
+    Sector(0, 0, nullptr, nullptr).SaveToFile(&stale.sectorData);
+    Player rich;
+    rich.addCredits(90000);
+    stale.hasPlayer = true;
+    rich.SaveToFile(&stale.playerData);
+    const PendingSaveBytes bytes = encodePendingSave(stale);
+    std::ofstream(".Lyra.glx.pending", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+
     HeadlessGame g;
     g.screen->pushText(".Lyra.creating.999999999\n");
     EXPECT_FALSE(g.game.load(g.con()));
     rng::srand(3);
     ASSERT_TRUE(create(g, "Lyra", '3'));
     EXPECT_EQ(filesHere(), std::vector<std::string>{"Lyra.glx"});
+    EXPECT_EQ(g.game.getPlayer().getCredits(), Player().getCredits());
+    EXPECT_EQ(g.game.getSector().loadGame(), LoadResult::Ok);
+    EXPECT_EQ(g.game.getPlayer().getCredits(), Player().getCredits());
 }
 
 // Working files of creations whose process is gone are cleared when the game
@@ -309,6 +325,13 @@ TEST(NewGalaxy, GameStartClearsLeftoversOfDeadCreationsOnly) {
         {".a.b.creating.999999999.glx", true},  // no galaxy can have that name
         {".Lyra.creating.999999999.txt", true},
         {"Lyra.glx", true},
+        // Pending saves: of a dead creation's working file, cleared; of a
+        // running creation or of a real galaxy, never.
+        {"..Lyra.creating.999999999.glx.pending", false},
+        {"..Lyra.creating." + alive + ".glx.pending", true},
+        {".Lyra.glx.pending", true},
+        {".Lyra.creating.999999999.glx.pending", true},
+        {"..Lyra.creating.999999999.glx.pendin", true},
     };
     for (const auto& f : files) std::ofstream(f.name) << "x";
     std::filesystem::create_directory(".Dir.creating.999999997.glx");
@@ -472,8 +495,11 @@ TEST(GameOver, LostGalaxyIsDeletedAndWonGalaxyKept) {
     ASSERT_TRUE(create(g, "Lost", '1'));
     g.game.getPlayer().removeHealth(100000);
     g.screen->pushKeys({'X', 13});
+    // Whatever a save left pending goes with the galaxy.
+    std::ofstream(".Lost.glx.pending") << "x";
     g.game.gameOver(g.con());
     EXPECT_FALSE(fileExist("Lost.glx"));
+    EXPECT_FALSE(fileExist(".Lost.glx.pending"));
     EXPECT_EQ(g.game.getPlayer().getaHealth(), 1);
     EXPECT_NE(g.screen->dump().find("Galaxy was deleted. If you want to start"), std::string::npos);
     EXPECT_EQ(g.screen->row(7).substr(17, 47), "*******************GAME OVER*******************");
@@ -483,7 +509,9 @@ TEST(GameOver, LostGalaxyIsDeletedAndWonGalaxyKept) {
     w.game.getPlayer().setIsWinner(true);
     w.game.getPlayer().removeHealth(100000);
     w.screen->pushKey(13);
+    std::ofstream(".Won.glx.pending") << "x";
     w.game.gameOver(w.con());
     EXPECT_TRUE(fileExist("Won.glx"));
+    EXPECT_TRUE(fileExist(".Won.glx.pending"));
     EXPECT_NE(w.screen->dump().find("Galaxy wasn't deleted."), std::string::npos);
 }

@@ -15,6 +15,7 @@
 #include "console/Interrupt.h"
 #include "console/KeyDecoder.h"
 #include "console/Random.h"
+#include "format/PendingSave.h"
 #include "shell/Game.h"
 #include "tutorial/TutorialGalaxy.h"
 
@@ -90,6 +91,14 @@ TEST(TutorialMenu, AfterTheCourseNothingIsSavedAndTheRealGalaxyIsLeftAlone) {
         ASSERT_TRUE(writeTutorialGalaxy("Tutorial.glx"));
         if (shipLost) patch(HEALTH, 0);
         const std::string tutorial = readFile("Tutorial.glx");
+        // A whole pending save beside it (as if it had been copied there) is
+        // neither written into the tutorial galaxy nor removed.
+        PendingSave pending;
+        pending.sector = galaxy::sectorNumber(0, 0);
+        Sector(0, 0, nullptr, nullptr).SaveToFile(&pending.sectorData);
+        const PendingSaveBytes bytes = encodePendingSave(pending);
+        std::ofstream(".Tutorial.glx.pending", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         HeadlessGame g;
         g.game.setTutorialFolders({"."});
         std::string home;  // as the map left it, just before the tutorial
@@ -110,6 +119,8 @@ TEST(TutorialMenu, AfterTheCourseNothingIsSavedAndTheRealGalaxyIsLeftAlone) {
         ASSERT_FALSE(home.empty());
         EXPECT_TRUE(readFile("Home.glx") == home) << shipLost;
         EXPECT_TRUE(readFile("Tutorial.glx") == tutorial) << shipLost;
+        EXPECT_EQ(readFile(".Tutorial.glx.pending"), std::string(bytes.begin(), bytes.end())) << shipLost;
+        EXPECT_FALSE(std::filesystem::exists(".Home.glx.pending")) << shipLost;
         EXPECT_EQ(g.showed("Galaxy wasn't deleted."), shipLost);
         EXPECT_FALSE(g.showed("Cannot delete file"));
         EXPECT_GT(g.game.getPlayer().getaHealth(), 0);
