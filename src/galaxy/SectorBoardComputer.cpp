@@ -258,10 +258,15 @@ private:
             if (Encounters* encounters = sector_.getEncounters()) encounters->anotherDimension(console_, &player_);
             return false;
         }
-        // The sector left is not written back. Should the target sector not
-        // be readable, the jump does not take place at all.
+        // The sector left is written back first, as a crossing does: a part
+        // taken or goods traded there would otherwise come back with the next
+        // visit. The tutorial's galaxy is only read. Should the target sector
+        // not be readable, the jump does not take place at all.
+        const bool writable = sector_.getAccess() == Sector::Access::ReadWrite;
+        const bool saved = writable && sector_.save(console_, false, Sector::Durability::Buffered);
         if (!sector_.load(player_.getaSectorNumber())) {
             player_ = before;
+            if (saved) sector_.save(console_, false, Sector::Durability::Buffered);
             console_->err() << "Blad podczas odczytu pliku" << '\n';
             console_->pause();
             return true;

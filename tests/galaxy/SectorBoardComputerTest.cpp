@@ -174,13 +174,14 @@ TEST_F(BoardComputerTest, WhatAJumpLeadsTo) {
         int worldX;
         bool landed;  // the planet panel opened
         bool withEncounters;
+        bool leftWritten;  // the sector left was written back (the other dimension leaves none)
     };
     const Case cases[] = {
-        {"prepHyperJump;1;0;40;12", {'E'}, true, 1, true, false},   // onto a planet
-        {"prepHyperJump;-1;0;40;12", {}, true, -1, false, false},   // into empty space
-        {"prepHyperJump;2;0;40;12", {'X'}, false, 0, false, false},  // into a sector that cannot be read
-        {"prepHyperJump;700;-900;99;-4", {}, true, 0, false, true},  // the other dimension
-        {"prepHyperJump;700;-900;1;1", {}, true, 0, false, false},
+        {"prepHyperJump;1;0;40;12", {'E'}, true, 1, true, false, true},     // onto a planet
+        {"prepHyperJump;-1;0;40;12", {}, true, -1, false, false, true},     // into empty space
+        {"prepHyperJump;2;0;40;12", {'X'}, false, 0, false, false, true},   // into a sector that cannot be read
+        {"prepHyperJump;700;-900;99;-4", {}, true, 0, false, true, false},  // the other dimension
+        {"prepHyperJump;700;-900;1;1", {}, true, 0, false, false, false},
     };
     bool panelScrolled = false;
     console.screen->onPresent = [&](const HeadlessBackend& s) {
@@ -191,7 +192,7 @@ TEST_F(BoardComputerTest, WhatAJumpLeadsTo) {
         SCOPED_TRACE(c.target);
         makeGalaxy();
         sector.load(galaxy::sectorNumber(0, 0));
-        sector.getPlanet(0)->setrX(11);  // in memory only: the sector left is not saved
+        sector.getPlanet(0)->setrX(11);  // in memory only, until the sector is left
         DimensionEncounters encounters;
         sector.setEncounters(c.withEncounters ? &encounters : nullptr);
         newPlayer(VICTORY_KNOWLEDGE);
@@ -210,17 +211,21 @@ TEST_F(BoardComputerTest, WhatAJumpLeadsTo) {
         if (c.landed) {
             EXPECT_EQ(std::abs(player.getrX() - 40) + std::abs(player.getrY() - 12), 1);
         }
+        Sector left(0, 0, nullptr, GALAXY);
+        ASSERT_TRUE(left.load(galaxy::sectorNumber(0, 0)));
+        EXPECT_EQ(left.getPlanet(0)->getrX(), c.leftWritten ? 11 : 10);
         if (c.took) {
             EXPECT_FALSE(player.getHyperJump());
             EXPECT_EQ(console.con.grid().at(40, 12).bg, 4u);  // the map is back
-            Sector left(0, 0, nullptr, GALAXY);
-            ASSERT_TRUE(left.load(galaxy::sectorNumber(0, 0)));
-            EXPECT_EQ(left.getPlanet(0)->getrX(), 10);
         } else {  // nothing happened: the preparation and the energy are kept
             EXPECT_TRUE(wasPresented("Blad podczas odczytu pliku"));
             EXPECT_TRUE(player.getHyperJump());
             EXPECT_EQ(player.getaEnergy(), 10000);
             EXPECT_EQ(player.getrPos(), (COORD{39, 12}));
+            Player stored;
+            Sector probe(0, 0, &stored, GALAXY);
+            ASSERT_EQ(probe.loadGame(), LoadResult::Ok);  // the file does not name the unreadable sector
+            EXPECT_EQ(stored.getWorldX(), 0);
         }
         sector.setEncounters(nullptr);
     }
