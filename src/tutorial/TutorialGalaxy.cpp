@@ -92,7 +92,12 @@ std::vector<fs::path> tutorialGalaxyFolders() {
     std::vector<fs::path> folders{fs::path(".")};
     std::error_code error;
     const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (!error) folders.push_back(program.parent_path());
+    if (!error) {
+        folders.push_back(program.parent_path());
+        // Installed under any prefix: the data folder as seen from the
+        // program's own folder, wherever the installation was moved.
+        folders.push_back((program.parent_path() / STARHOLLOW_DATADIR_FROM_BINDIR).lexically_normal());
+    }
     folders.emplace_back(STARHOLLOW_DATADIR);
     return folders;
 }

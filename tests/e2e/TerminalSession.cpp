@@ -59,7 +59,7 @@ TerminalSession::TerminalSession(const Options& options) {
     if (openpty(&master_, &slave_, nullptr, nullptr, &size) != 0) throw std::runtime_error("openpty failed");
     tcgetattr(slave_, &before_);
 
-    std::vector<std::string> argStrings{STARHOLLOW_EXE};
+    std::vector<std::string> argStrings{options.program.empty() ? std::string(STARHOLLOW_EXE) : options.program};
     argStrings.insert(argStrings.end(), options.args.begin(), options.args.end());
     const std::vector<std::string> envStrings = childEnvironment(options.term);
     std::vector<char*> argv;

@@ -30,6 +30,7 @@ public:
         std::string term = "xterm-256color";
         std::vector<std::string> args;
         std::string workDir = ".";
+        std::string program;  // the game built beside the tests when empty
     };
 
     explicit TerminalSession(const Options& options);

@@ -100,8 +100,11 @@ TEST(TutorialGalaxy, IsLookedForInTheFoldersInTurn) {
     EXPECT_EQ(findTutorialGalaxy(folders), std::nullopt);
 
     const std::vector<fs::path> standard = tutorialGalaxyFolders();
-    ASSERT_EQ(standard.size(), 3u);
+    const fs::path programFolder = fs::read_symlink("/proc/self/exe").parent_path();
+    ASSERT_EQ(standard.size(), 4u);
     EXPECT_EQ(standard[0], fs::path("."));
-    EXPECT_EQ(standard[1], fs::read_symlink("/proc/self/exe").parent_path());
-    EXPECT_EQ(standard[2].filename(), "starhollow");
+    EXPECT_EQ(standard[1], programFolder);
+    // An installation under any prefix: bin/../share/starhollow.
+    EXPECT_EQ(standard[2], (programFolder / ".." / "share" / "starhollow").lexically_normal());
+    EXPECT_EQ(standard[3].filename(), "starhollow");
 }
