@@ -4,15 +4,12 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <stdexcept>
 #include <vector>
 
-#include "console/HeadlessBackend.h"
 #include "console/Random.h"
 #include "format/SaveRecords.h"
 #include "galaxy/Sector.h"
-#include "shell/Game.h"
 
 namespace {
 
@@ -28,13 +25,10 @@ public:
         const std::filesystem::path previous = std::filesystem::current_path();
         std::filesystem::current_path(folder_);
         rng::srand(TEMPLATE_SEED);
-        auto owned = std::make_unique<HeadlessBackend>();
-        HeadlessBackend* keys = owned.get();
-        Game game(std::move(owned));
-        keys->pushText(std::string(TEMPLATE_NAME) + "\n");
-        keys->pushKey('1');
-        keys->pushKey('X');
-        const bool made = game.newGame(&game.getConsole());
+        HeadlessGame g;
+        g.screen->pushText(std::string(TEMPLATE_NAME) + "\n");
+        g.screen->pushKeys({'1', 'X'});
+        const bool made = g.game.newGame(g.con());
         std::filesystem::current_path(previous);
         if (!made) throw std::runtime_error("the template galaxy could not be made");
         bytes_ = readAll(folder_ / (std::string(TEMPLATE_NAME) + ".glx"));

@@ -26,11 +26,6 @@ TEST(Loot, TakingMovesWholePositiveCountsThatFitTheHold) {
     };
     for (const Case& c : cases) {
         RecordingConsole console;
-        bool echoInsideFrame = true;
-        console.screen->onPresent = [&](const HeadlessBackend& s) {
-            console.shown += s.dump();
-            if (s.row(9).find("TAKE GOOD") != std::string::npos) echoInsideFrame &= s.charAt(62, 13) == '*';
-        };
         Player player;
         player.addTrade(2, 40);
         player.countShipWeight();
@@ -53,7 +48,6 @@ TEST(Loot, TakingMovesWholePositiveCountsThatFitTheHold) {
             EXPECT_TRUE(console.wasShown(c.refusal)) << c.refusal;
         }
         EXPECT_TRUE(console.screen->scriptEmpty());
-        EXPECT_TRUE(echoInsideFrame);
         EXPECT_EQ(player.getCredits(), 10000);  // looting is free
     }
 }
