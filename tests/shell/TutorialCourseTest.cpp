@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "GalaxyFixture.h"
 #include "TestSupport.h"
 #include "console/KeyDecoder.h"
 #include "console/Random.h"
-#include "shell/Game.h"
 #include "tutorial/Tutorial.h"
 #include "tutorial/TutorialGalaxy.h"
 #include "tutorial/TutorialRun.h"
@@ -90,9 +90,9 @@ private:
 
 struct TutorialCourse : ::testing::Test {
     ScopedWorkDir dir;
-    std::unique_ptr<HeadlessBackend> owned = std::make_unique<HeadlessBackend>();
-    HeadlessBackend& screen = *owned;
-    Game game{std::move(owned)};
+    HeadlessGame g;
+    HeadlessBackend& screen = *g.screen;
+    Game& game = g.game;
     Pilot pilot{screen, game.getPlayer(), game.getSector()};
     std::vector<std::string> stageTexts;  // the first row of every stage text shown, in turn
 
