@@ -4,9 +4,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <cctype>
 #include <csignal>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "GalaxyCheck.h"
 #include "GalaxyFixture.h"
@@ -107,17 +108,17 @@ TEST(TermMatrix, WithoutColourTheMapTellsShipPlanetsAndFrameApart) {
 // ---- Ended before anything is drawn ------------------------------------------------
 
 // A terminal that cannot position the cursor is refused in one line; --help
-// and --version print and leave, and any other argument is refused. None of
-// them draws anything or changes the terminal's modes.
+// and --version alone print and leave, and anything else is refused with the
+// usage line, naming the first argument not understood. None of them draws
+// anything or changes the terminal's modes.
 struct EarlyEndCase {
+    const char* name;
     const char* term;
-    const char* argument;  // or none
+    std::vector<std::string> args;
     int status;
-    const char* said;
+    std::vector<const char*> said;
     bool oneLine;
-    friend void PrintTo(const EarlyEndCase& c, std::ostream* out) {
-        *out << "TERM=" << c.term << (c.argument != nullptr ? std::string(" ") + c.argument : "");
-    }
+    friend void PrintTo(const EarlyEndCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class EarlyEnd : public ::testing::TestWithParam<EarlyEndCase> {};
@@ -126,34 +127,35 @@ TEST_P(EarlyEnd, SaysWhyWithoutTouchingTheTerminal) {
     const EarlyEndCase c = GetParam();
     ScopedWorkDir dir;
     TerminalSession::Options options = TerminalSession::in(dir.path(), c.term);
-    if (c.argument != nullptr) options.args = {c.argument};
+    options.args = c.args;
     TerminalSession game(options);
     const std::optional<int> status = game.waitExit();
     ASSERT_TRUE(status);
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == c.status) << describeStatus(*status);
     const std::string& said = game.output();
     EXPECT_EQ(said.find('\x1b'), std::string::npos) << "something was drawn: " << said;
-    EXPECT_NE(said.find(c.said), std::string::npos) << said;
+    for (const char* text : c.said) EXPECT_NE(said.find(text), std::string::npos) << said;
     if (c.oneLine) {
         EXPECT_EQ(said.find('\n'), said.size() - 1) << said;  // the terminal turns its line end into CR LF
     }
     EXPECT_TRUE(sameModes(game.modes(), game.modesBefore()));
 }
 
+constexpr const char* XTERM = "xterm-256color";
+constexpr const char* USAGE = "Usage: starhollow [--help | --version]";
 INSTANTIATE_TEST_SUITE_P(
     Terminals, EarlyEnd,
-    ::testing::Values(EarlyEndCase{"dumb", nullptr, 1, "position the cursor, 80 x 25 or larger; TERM=dumb cannot", true},
-                      EarlyEndCase{"no-such-terminal", nullptr, 1,
-                                   "position the cursor, 80 x 25 or larger; TERM=no-such-terminal is unknown", true},
-                      EarlyEndCase{"xterm-256color", "--help", 0, "Usage: starhollow [--help | --version]", false},
-                      EarlyEndCase{"xterm-256color", "--version", 0, "starhollow 1.1.0", true},
-                      EarlyEndCase{"xterm-256color", "-h", 2, "unknown argument '-h'", false}),
-    [](const auto& info) {
-        std::string name = info.param.argument != nullptr ? info.param.argument : info.param.term;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return name;
-    });
+    ::testing::Values(
+        EarlyEndCase{"dumb", "dumb", {}, 1, {"position the cursor, 80 x 25 or larger; TERM=dumb cannot"}, true},
+        EarlyEndCase{"unknown", "no-such-terminal", {}, 1,
+                     {"position the cursor, 80 x 25 or larger; TERM=no-such-terminal is unknown"}, true},
+        EarlyEndCase{"help", XTERM, {"--help"}, 0, {USAGE, "--version  print the version"}, false},
+        EarlyEndCase{"version", XTERM, {"--version"}, 0, {"starhollow 1.1.0"}, true},
+        EarlyEndCase{"helpAndVersion", XTERM, {"--help", "--version"}, 2, {"unknown argument '--version'", USAGE}, false},
+        EarlyEndCase{"versionAndMore", XTERM, {"--version", "x"}, 2, {"unknown argument 'x'"}, false},
+        EarlyEndCase{"capitals", XTERM, {"--HELP"}, 2, {"unknown argument '--HELP'", USAGE}, false},
+        EarlyEndCase{"empty", XTERM, {""}, 2, {"unknown argument ''"}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Stopped on the map ------------------------------------------------------------
 
