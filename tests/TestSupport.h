@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -44,6 +45,13 @@ int signalThatEnded(F&& play) {
         return stop.signal();
     }
     return 0;
+}
+
+// The seed of a test that draws random moments: STARHOLLOW_KILL_SEED when
+// set, to repeat a failure, else a new one on every run.
+inline unsigned killSeed() {
+    if (const char* fixed = std::getenv("STARHOLLOW_KILL_SEED")) return static_cast<unsigned>(std::atoi(fixed));
+    return std::random_device{}();
 }
 
 // Runs a test inside a fresh temporary working folder (galaxy files are

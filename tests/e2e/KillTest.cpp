@@ -29,12 +29,6 @@ constexpr int TRADED_STOCK = 500;
 
 using Clock = std::chrono::steady_clock;
 
-unsigned seedOfThisRun() {
-    // A new draw of moments on every run; the seed is printed with any failure.
-    if (const char* fixed = std::getenv("STARHOLLOW_KILL_SEED")) return static_cast<unsigned>(std::atoi(fixed));
-    return std::random_device{}();
-}
-
 void expectEveryGalaxyWhole(const ScopedWorkDir& dir, const std::string& after) {
     for (const auto& [name, report] : checkGalaxyFolder(dir.path())) {
         EXPECT_TRUE(report.sound()) << name << " after " << after << ": " << report.describe();
@@ -62,7 +56,7 @@ void killAfter(TerminalSession& game, int ms, const std::function<void()>& next,
 }  // namespace
 
 TEST(KillTest, NoKillLeavesADamagedGalaxy) {
-    const unsigned seed = seedOfThisRun();
+    const unsigned seed = killSeed();  // printed with any failure
     SCOPED_TRACE("STARHOLLOW_KILL_SEED=" + std::to_string(seed));
     std::mt19937 random(seed);
     ScopedWorkDir dir;
@@ -184,7 +178,7 @@ long long spentOnPurchases(const Planet& planet, int stockNow) {
 // hidden or held, never both or neither; the goods on the planet or in the
 // hold; and the credits paid exactly for the units in the hold.
 TEST(KillTest, NothingChangesHandsByHalf) {
-    const unsigned seed = seedOfThisRun();
+    const unsigned seed = killSeed();  // printed with any failure
     SCOPED_TRACE("STARHOLLOW_KILL_SEED=" + std::to_string(seed));
     std::mt19937 random(seed);
     ScopedWorkDir dir;

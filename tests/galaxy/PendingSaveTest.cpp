@@ -242,8 +242,7 @@ TEST(PendingSave, CompletedOrDroppedAtTheNextOpening) {
 // random moments. The galaxy it leaves must always load with the part either
 // hidden or held and the goods either on the planet or in the hold.
 TEST(PendingSave, ASaveKilledAtAnyMomentIsWholeOrAbsent) {
-    unsigned seed = std::random_device{}();
-    if (const char* fixed = std::getenv("STARHOLLOW_KILL_SEED")) seed = static_cast<unsigned>(std::atoi(fixed));
+    const unsigned seed = killSeed();
     SCOPED_TRACE("STARHOLLOW_KILL_SEED=" + std::to_string(seed));
     std::mt19937 random(seed);
     ScopedWorkDir dir;
