@@ -1,8 +1,7 @@
 #include "GalaxyCheck.h"
 
-#include <fstream>
-#include <iterator>
 
+#include "TestSupport.h"
 #include "format/SaveRecords.h"
 #include "galaxy/GalaxyFile.h"
 #include "galaxy/Sector.h"
@@ -13,17 +12,7 @@ namespace {
 constexpr int PARTS_PER_KIND = 5;
 static_assert(std::tuple_size_v<decltype(GalaxyReport::goodsOnPlanets)> == Planet::GOOD_COUNT);
 
-std::vector<std::uint8_t> readAll(const std::filesystem::path& path) {
-    // In one read: a galaxy is 12 MB.
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return {};
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.tellg()));
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
-
-void checkSectors(const std::vector<std::uint8_t>& file, GalaxyReport& report) {
+void checkSectors(const std::string& file, GalaxyReport& report) {
     Sector sector(0, 0, nullptr, nullptr);
     for (int n = 1; n <= SECTOR_COUNT; ++n) {
         saveSectorData record;
@@ -42,7 +31,7 @@ void checkSectors(const std::vector<std::uint8_t>& file, GalaxyReport& report) {
     }
 }
 
-void checkPlayer(const std::vector<std::uint8_t>& file, GalaxyReport& report) {
+void checkPlayer(const std::string& file, GalaxyReport& report) {
     savePlayerData record;
     std::copy_n(file.begin() + PLAYER_RECORD_OFFSET, PLAYER_RECORD_SIZE, record.bytes.begin());
     if (!report.player.LoadFromFile(&record)) {
@@ -101,7 +90,7 @@ GalaxyReport checkGalaxyFile(const std::filesystem::path& path) {
     }
     // First, as the game would: the records checked are those it then plays.
     checkGameLoads(path, report);
-    const std::vector<std::uint8_t> file = readAll(path);
+    const std::string file = fileContents(path);  // in one read: a galaxy is 12 MB
     if (file.size() != static_cast<std::size_t>(GALAXY_FILE_SIZE)) {
         report.faults.push_back("the file cannot be read whole");
         return report;

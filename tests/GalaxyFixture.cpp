@@ -4,15 +4,12 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <stdexcept>
-#include <vector>
 
-#include "console/HeadlessBackend.h"
+#include "TestSupport.h"
 #include "console/Random.h"
 #include "format/SaveRecords.h"
 #include "galaxy/Sector.h"
-#include "shell/Game.h"
 
 namespace {
 
@@ -28,16 +25,13 @@ public:
         const std::filesystem::path previous = std::filesystem::current_path();
         std::filesystem::current_path(folder_);
         rng::srand(TEMPLATE_SEED);
-        auto owned = std::make_unique<HeadlessBackend>();
-        HeadlessBackend* keys = owned.get();
-        Game game(std::move(owned));
-        keys->pushText(std::string(TEMPLATE_NAME) + "\n");
-        keys->pushKey('1');
-        keys->pushKey('X');
-        const bool made = game.newGame(&game.getConsole());
+        HeadlessGame g;
+        g.screen->pushText(std::string(TEMPLATE_NAME) + "\n");
+        g.screen->pushKeys({'1', 'X'});
+        const bool made = g.game.newGame(g.con());
         std::filesystem::current_path(previous);
         if (!made) throw std::runtime_error("the template galaxy could not be made");
-        bytes_ = readAll(folder_ / (std::string(TEMPLATE_NAME) + ".glx"));
+        bytes_ = fileContents(folder_ / (std::string(TEMPLATE_NAME) + ".glx"));
         findPlanetSpot();
     }
     ~TemplateGalaxy() {
@@ -45,18 +39,10 @@ public:
         std::filesystem::remove_all(folder_, error);
     }
 
-    const std::vector<char>& bytes() const { return bytes_; }
+    const std::string& bytes() const { return bytes_; }
     PlanetSpot spot() const { return spot_; }
 
 private:
-    static std::vector<char> readAll(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary | std::ios::ate);
-        std::vector<char> bytes(static_cast<std::size_t>(in.tellg()));
-        in.seekg(0);
-        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return bytes;
-    }
-
     void findPlanetSpot() {
         const std::string stem = (folder_ / TEMPLATE_NAME).string();
         Sector home(0, 0, nullptr, stem.c_str());
@@ -75,7 +61,7 @@ private:
     }
 
     std::filesystem::path folder_;
-    std::vector<char> bytes_;
+    std::string bytes_;
     PlanetSpot spot_;
 };
 
@@ -89,7 +75,7 @@ const TemplateGalaxy& templateGalaxy() {
 PlanetSpot planetSpot() { return templateGalaxy().spot(); }
 
 void installGalaxy(const std::filesystem::path& folder, const std::string& name, COORD shipCell) {
-    std::vector<char> bytes = templateGalaxy().bytes();
+    std::string bytes = templateGalaxy().bytes();
     auto* player = reinterpret_cast<std::uint8_t*>(bytes.data() + PLAYER_RECORD_OFFSET);
     record::put16(player + playerRec::rX, shipCell.X);
     record::put16(player + playerRec::rY, shipCell.Y);

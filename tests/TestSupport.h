@@ -5,11 +5,15 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <random>
+#include <sstream>
 #include <string>
 
 #include "console/ConLib.h"
 #include "console/HeadlessBackend.h"
+#include "console/Interrupt.h"
 
 // A console whose screen and keyboard belong to the test.
 struct HeadlessConsole {
@@ -23,6 +27,31 @@ inline std::string gridText(const ConLib& con, int x, int y, int length) {
     std::string text;
     for (int i = 0; i < length && x + i < SCREEN_WIDTH; ++i) text.push_back(con.grid().at(x + i, y).ch);
     return text;
+}
+
+// The whole file as bytes; empty when it cannot be read.
+inline std::string fileContents(const std::filesystem::path& path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+// Runs `play` and returns the signal the game unwound with, 0 if none.
+template <typename F>
+int signalThatEnded(F&& play) {
+    try {
+        play();
+    } catch (const GameInterrupted& stop) {
+        return stop.signal();
+    }
+    return 0;
+}
+
+// The seed of a test that draws random moments: STARHOLLOW_KILL_SEED when
+// set, to repeat a failure, else a new one on every run.
+inline unsigned killSeed() {
+    if (const char* fixed = std::getenv("STARHOLLOW_KILL_SEED")) return static_cast<unsigned>(std::atoi(fixed));
+    return std::random_device{}();
 }
 
 // Runs a test inside a fresh temporary working folder (galaxy files are

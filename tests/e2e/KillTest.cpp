@@ -22,26 +22,12 @@
 
 namespace {
 
-constexpr int BLUE = 4;
-constexpr int PRESSES_PER_STEP = 16;
 constexpr short TOP_ROW = 1;  // the first row the ship can be on
 const int HOME = galaxy::sectorNumber(0, 0);
 constexpr int TRADED_GOOD = 0;  // product 1
 constexpr int TRADED_STOCK = 500;
 
 using Clock = std::chrono::steady_clock;
-
-TerminalSession::Options in(const ScopedWorkDir& dir) {
-    TerminalSession::Options options;
-    options.workDir = dir.path().string();
-    return options;
-}
-
-unsigned seedOfThisRun() {
-    // A new draw of moments on every run; the seed is printed with any failure.
-    if (const char* fixed = std::getenv("STARHOLLOW_KILL_SEED")) return static_cast<unsigned>(std::atoi(fixed));
-    return std::random_device{}();
-}
 
 void expectEveryGalaxyWhole(const ScopedWorkDir& dir, const std::string& after) {
     for (const auto& [name, report] : checkGalaxyFolder(dir.path())) {
@@ -67,18 +53,10 @@ void killAfter(TerminalSession& game, int ms, const std::function<void()>& next,
     EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGKILL);
 }
 
-bool loadOnMap(TerminalSession& game, const std::string& name, std::optional<std::pair<int, int>>& ship) {
-    if (!game.waitForText(34, 4, "N - New Game")) return false;
-    game.type("L");
-    if (!game.waitFor([&] { return game.screenHas("LOAD GAME"); })) return false;
-    game.type(name + "\n");
-    return game.waitFor([&] { return (ship = game.find('H', BLUE)).has_value(); });
-}
-
 }  // namespace
 
 TEST(KillTest, NoKillLeavesADamagedGalaxy) {
-    const unsigned seed = seedOfThisRun();
+    const unsigned seed = killSeed();  // printed with any failure
     SCOPED_TRACE("STARHOLLOW_KILL_SEED=" + std::to_string(seed));
     std::mt19937 random(seed);
     ScopedWorkDir dir;
@@ -86,13 +64,11 @@ TEST(KillTest, NoKillLeavesADamagedGalaxy) {
     // Creation: killed before, during or after the whole file is written.
     std::uniform_int_distribution<int> creationMoment(0, 1800);
     for (int round = 0; round < 3; ++round) {
-        TerminalSession game(in(dir));
-        ASSERT_TRUE(game.waitForText(34, 4, "N - New Game"));
+        TerminalSession game(TerminalSession::in(dir.path()));
+        ASSERT_TRUE(game.menuShown());
         game.type("N");
-        ASSERT_TRUE(game.waitFor([&] { return game.screenHas("Type new galaxy name"); }));
-        game.type("Doomed" + std::to_string(round) + "\n");
-        ASSERT_TRUE(game.waitFor([&] { return game.screenHas("4 - I'm not looking"); }));
-        game.type("1");
+        ASSERT_TRUE(game.typeWhenShown("Type new galaxy name", "Doomed" + std::to_string(round) + "\n"));
+        ASSERT_TRUE(game.typeWhenShown("4 - I'm not looking", "1"));
         killAfter(game, creationMoment(random), nullptr);
         expectEveryGalaxyWhole(dir, "a creation killed");
     }
@@ -102,9 +78,9 @@ TEST(KillTest, NoKillLeavesADamagedGalaxy) {
     installGalaxy(dir.path(), "Runner", COORD{39, TOP_ROW});
     std::uniform_int_distribution<int> flightMoment(50, 900);
     for (int round = 0; round < 5; ++round) {
-        TerminalSession game(in(dir));
-        std::optional<std::pair<int, int>> ship;
-        ASSERT_TRUE(loadOnMap(game, "Runner", ship)) << "round " << round << "\n" << game.dump();
+        TerminalSession game(TerminalSession::in(dir.path()));
+        const auto ship = game.loadOntoMap("Runner");
+        ASSERT_TRUE(ship) << "round " << round << "\n" << game.dump();
         bool up = ship->second == TOP_ROW;
         int sent = 0;
         killAfter(game, flightMoment(random), [&] {
@@ -202,7 +178,7 @@ long long spentOnPurchases(const Planet& planet, int stockNow) {
 // hidden or held, never both or neither; the goods on the planet or in the
 // hold; and the credits paid exactly for the units in the hold.
 TEST(KillTest, NothingChangesHandsByHalf) {
-    const unsigned seed = seedOfThisRun();
+    const unsigned seed = killSeed();  // printed with any failure
     SCOPED_TRACE("STARHOLLOW_KILL_SEED=" + std::to_string(seed));
     std::mt19937 random(seed);
     ScopedWorkDir dir;
@@ -250,33 +226,24 @@ TEST(KillTest, NothingChangesHandsByHalf) {
         if (!trade) hidePartAtHome(stem, COORD{column, TOP_ROW});
         restage(stem, [&](Sector&, Player& player) { player.setPos(shipCell); });
 
-        TerminalSession game(in(dir));
-        std::optional<std::pair<int, int>> ship;
-        ASSERT_TRUE(loadOnMap(game, "Trader", ship)) << game.dump();
+        TerminalSession game(TerminalSession::in(dir.path()));
+        const auto ship = game.loadOntoMap("Trader");
+        ASSERT_TRUE(ship) << game.dump();
         ASSERT_EQ(*ship, std::make_pair(int{shipCell.X}, int{shipCell.Y})) << game.dump();
         if (trade) {
             game.keys(VTERM_KEY_RIGHT, PRESSES_PER_STEP);
-            ASSERT_TRUE(game.waitFor([&] { return game.screenHas("T - Trade"); })) << game.dump();
-            game.type("T");
-            ASSERT_TRUE(game.waitFor([&] { return game.screenHas("B - Buy"); })) << game.dump();
-            game.type("B");
-            ASSERT_TRUE(game.waitFor([&] { return game.screenHas("Type product number:"); })) << game.dump();
-            game.type("1\n");
-            ASSERT_TRUE(game.waitFor([&] { return game.screenHas("Type count to buy"); })) << game.dump();
-            game.type("1\n");
-            ASSERT_TRUE(game.waitFor([&] { return game.screenHas("Y - Buy N - Cancel"); })) << game.dump();
-            game.type("Y");
-            ASSERT_TRUE(game.waitFor([&] { return !game.screenHas("Y - Buy N - Cancel"); })) << game.dump();
-            game.type("E");
-            ASSERT_TRUE(game.waitFor([&] { return game.screenHas("E - Departure"); })) << game.dump();
-            game.type("E");
+            ASSERT_TRUE(game.typeWhenShown("T - Trade", "T"));
+            ASSERT_TRUE(game.typeWhenShown("B - Buy", "B"));
+            ASSERT_TRUE(game.typeWhenShown("Type product number:", "1\n"));
+            ASSERT_TRUE(game.typeWhenShown("Type count to buy", "1\n"));
+            ASSERT_TRUE(game.typeWhenShown("Y - Buy N - Cancel", "YE"));  // bought; the market left
+            ASSERT_TRUE(game.typeWhenShown("E - Departure", "E"));
         } else {
             game.keys(VTERM_KEY_UP, PRESSES_PER_STEP);
-            ASSERT_TRUE(game.waitFor([&] { return game.screenHas("Congratulations!"); })) << game.dump();
-            game.type("\n");
+            ASSERT_TRUE(game.typeWhenShown("Congratulations!", "\n"));
         }
         ASSERT_TRUE(game.waitFor([&] {
-            return !game.screenHas("Congratulations!") && !game.screenHas("Departure") && game.find('H', BLUE);
+            return !game.screenHas("Congratulations!") && !game.screenHas("Departure") && game.find('H', MAP_BLUE);
         })) << game.dump();
 
         switch (trigger) {

@@ -52,6 +52,13 @@ int colourNumber(const VTermColor& colour, bool foreground) {
 
 }  // namespace
 
+TerminalSession::Options TerminalSession::in(const std::filesystem::path& folder, std::string term) {
+    Options options;
+    options.term = std::move(term);
+    options.workDir = folder.string();
+    return options;
+}
+
 TerminalSession::TerminalSession(const Options& options) {
     winsize size{};
     size.ws_row = ROWS;
@@ -229,6 +236,33 @@ bool TerminalSession::waitForText(int x, int y, std::string_view text, int timeo
 
 bool TerminalSession::screenHas(std::string_view text) const { return dump().find(text) != std::string::npos; }
 
+testing::AssertionResult TerminalSession::typeWhenShown(std::string_view text, std::string_view keys,
+                                                        int timeoutMs) {
+    if (!waitFor([&] { return screenHas(text); }, timeoutMs))
+        return testing::AssertionFailure() << "waited in vain for \"" << text << "\"; the screen:\n" << dump();
+    type(keys);
+    return testing::AssertionSuccess();
+}
+
+bool TerminalSession::menuShown() { return waitForText(34, 4, "N - New Game"); }
+
+std::optional<std::pair<int, int>> TerminalSession::loadOntoMap(const std::string& name) {
+    if (!menuShown()) return std::nullopt;
+    type("L");
+    if (!typeWhenShown("LOAD GAME", name + "\n")) return std::nullopt;
+    std::optional<std::pair<int, int>> ship;
+    waitFor([&] { return (ship = find('H', MAP_BLUE)).has_value(); });
+    return ship;
+}
+
+bool TerminalSession::quitsCleanly() {
+    if (!menuShown()) return false;
+    type("E");
+    if (!typeWhenShown("Are you sure", "Y")) return false;
+    const std::optional<int> status = waitExit();
+    return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+}
+
 ShownCell TerminalSession::cell(int x, int y) const {
     VTermScreenCell raw{};
     vterm_screen_get_cell(screen_, VTermPos{y, x}, &raw);
@@ -302,4 +336,10 @@ termios TerminalSession::modes() const {
 bool sameModes(const termios& a, const termios& b) {
     return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag && a.c_lflag == b.c_lflag &&
            std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
+
+std::string describeStatus(int status) {
+    if (WIFEXITED(status)) return "exit " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
+    return "status " + std::to_string(status);
 }

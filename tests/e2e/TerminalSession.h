@@ -3,15 +3,23 @@
 // libvterm, and keys sent the way a terminal sends them: libvterm encodes
 // them, so arrows follow the cursor-key mode the game set.
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 #include <termios.h>
 #include <vterm.h>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+// The map's background, where the ship is looked for.
+constexpr int MAP_BLUE = 4;
+// The first engine lets 15 presses pass: a step takes 16.
+constexpr int PRESSES_PER_STEP = 16;
 
 // One cell as the emulator shows it. Colours are numbers 0 to 7; the
 // terminal's default colours count as white (7) on black (0).
@@ -32,6 +40,9 @@ public:
         std::string workDir = ".";
         std::string program;  // the game built beside the tests when empty
     };
+
+    // The game started in `folder` under TERM=`term`.
+    static Options in(const std::filesystem::path& folder, std::string term = "xterm-256color");
 
     explicit TerminalSession(const Options& options);
     ~TerminalSession();  // a program still running is killed
@@ -57,6 +68,15 @@ public:
     // Reads until the program has written nothing for `quietMs`.
     void settle(int quietMs = 40);
 
+    // Once `text` shows anywhere, types `keys`; a failure shows the screen.
+    testing::AssertionResult typeWhenShown(std::string_view text, std::string_view keys, int timeoutMs = 10000);
+    // The main menu is shown.
+    bool menuShown();
+    // Loads galaxy `name` from the main menu; the ship's cell once the map shows it.
+    std::optional<std::pair<int, int>> loadOntoMap(const std::string& name);
+    // Leaves through E and Y; true when the program then ended with status 0.
+    bool quitsCleanly();
+
     ShownCell cell(int x, int y) const;
     std::string row(int y) const;
     std::string dump() const;
@@ -65,7 +85,6 @@ public:
     // Everything the program wrote so far.
     const std::string& output() const { return output_; }
 
-    pid_t pid() const { return pid_; }
     void signal(int sig);
     // Closes the terminal's master side: a hangup, as when a connection drops.
     void hangUp();
@@ -102,3 +121,5 @@ private:
 
 // The same termios in every field a program may change.
 bool sameModes(const termios& a, const termios& b);
+// A wait status in words.
+std::string describeStatus(int status);

@@ -24,8 +24,6 @@ using testing::AssertionFailure;
 using testing::AssertionResult;
 using testing::AssertionSuccess;
 
-constexpr int BLUE = 4;
-constexpr int PRESSES_PER_STEP = 16;  // the first engine lets 15 presses pass
 // The pirate's turn after a flight: two seconds for each of its messages.
 constexpr int FIGHT_TURN_MS = 30000;
 
@@ -41,11 +39,7 @@ public:
     explicit Cadet(TerminalSession& game) : game_(game) {}
 
     // Once `text` shows anywhere, types `keys` ('\n' is Enter).
-    AssertionResult after(const std::string& text, std::string_view keys, int timeoutMs = 10000) {
-        if (!game_.waitFor([&] { return game_.screenHas(text); }, timeoutMs)) return lost("\"" + text + "\"");
-        game_.type(keys);
-        return AssertionSuccess();
-    }
+    AssertionResult after(const std::string& text, std::string_view keys) { return game_.typeWhenShown(text, keys); }
     // Reads the text of stage `id` and closes it.
     AssertionResult stage(int id) {
         if (!game_.waitForText(2, 2, stageStart(id))) return lost("the text of stage " + std::to_string(id));
@@ -54,7 +48,7 @@ public:
     }
     // Once the map shows the ship, types `keys`.
     AssertionResult onMap(std::string_view keys) {
-        if (!game_.waitFor([&] { return game_.find('H', BLUE).has_value(); })) return lost("the map");
+        if (!game_.waitFor([&] { return game_.find('H', MAP_BLUE).has_value(); })) return lost("the map");
         game_.type(keys);
         return AssertionSuccess();
     }
@@ -62,7 +56,7 @@ public:
     // planet in the way.
     AssertionResult flyTo(COORD cell, const std::string& arrived) {
         for (int step = 0; step < 100; ++step) {
-            const auto ship = game_.find('H', BLUE);
+            const auto ship = game_.find('H', MAP_BLUE);
             if (game_.screenHas(arrived)) return AssertionSuccess();
             if (!ship) {
                 game_.pump(50);
@@ -75,7 +69,7 @@ public:
             game_.keys(dx != 0 && !blocked ? (dx > 0 ? VTERM_KEY_RIGHT : VTERM_KEY_LEFT)
                                            : (dy > 0 ? VTERM_KEY_DOWN : VTERM_KEY_UP),
                        PRESSES_PER_STEP);
-            game_.waitFor([&] { return game_.screenHas(arrived) || game_.find('H', BLUE) != ship; }, 2000);
+            game_.waitFor([&] { return game_.screenHas(arrived) || game_.find('H', MAP_BLUE) != ship; }, 2000);
         }
         return lost("\"" + arrived + "\" on the way to (" + std::to_string(cell.X) + ", " + std::to_string(cell.Y) +
                     ")");
@@ -108,9 +102,7 @@ TEST(TerminalTutorial, FromTheMenusTToTheFarewellByKeysOnly) {
     const std::filesystem::path galaxy = std::filesystem::path(STARHOLLOW_EXE).parent_path() / "Tutorial.glx";
     ASSERT_TRUE(std::filesystem::exists(galaxy));
     const auto written = std::filesystem::last_write_time(galaxy);
-    TerminalSession::Options options;
-    options.workDir = dir.path().string();
-    TerminalSession game(options);
+    TerminalSession game(TerminalSession::in(dir.path()));
     Cadet cadet(game);
 
     ASSERT_TRUE(cadet.after("N - New Game", "T"));

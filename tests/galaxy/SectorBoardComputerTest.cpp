@@ -200,7 +200,7 @@ TEST_F(BoardComputerTest, WhatAJumpLeadsTo) {
         player.addEnergy(10000);
         presented.clear();
         if (c.took)
-            openConsole({c.target, "hyperJump"}, c.keys);
+            openConsole({c.target, "hyperJump hyperJump"}, c.keys);  // the rest of the line is dropped
         else
             EXPECT_THROW(openConsole({c.target, "hyperJump"}, c.keys), ScriptExhausted);
         EXPECT_EQ(player.getWorldX(), c.worldX);
@@ -217,6 +217,8 @@ TEST_F(BoardComputerTest, WhatAJumpLeadsTo) {
         if (c.took) {
             EXPECT_FALSE(player.getHyperJump());
             EXPECT_EQ(console.con.grid().at(40, 12).bg, 4u);  // the map is back
+            console.screen->pushText("fresh\n");
+            EXPECT_EQ(console.con.readWord(), "fresh");
         } else {  // nothing happened: the preparation and the energy are kept
             EXPECT_TRUE(wasPresented("Blad podczas odczytu pliku"));
             EXPECT_TRUE(player.getHyperJump());
@@ -229,24 +231,6 @@ TEST_F(BoardComputerTest, WhatAJumpLeadsTo) {
         }
         sector.setEncounters(nullptr);
     }
-}
-
-TEST_F(BoardComputerTest, HyperJumpTwiceAfterOnePreparation) {
-    bool cheat = false;
-    run({"prepHyperJump;1;0;39;12"}, cheat);
-    // Too little energy: the first attempt uses up the preparation.
-    EXPECT_TRUE(run({"hyperJump", "hyperJump"}, cheat));
-    EXPECT_EQ(consoletext::shown(console.con),
-              consoletext::asShown("\n> Too low energy level!\n\n> Hyperspace jump not prepared!\n\n"
-                                   "> First use function prepHyperJump;a1;a2;a3;a4 to prepare it!\n"));
-    // A jump that takes place closes the console, and the rest of its line is dropped.
-    makeGalaxy();
-    player.fitPart(SLOT_COLLECTOR, 1);
-    player.addEnergy(100);
-    openConsole({"prepHyperJump;-1;0;39;12", "hyperJump hyperJump"});
-    EXPECT_EQ(player.getWorldX(), -1);
-    console.screen->pushText("fresh\n");
-    EXPECT_EQ(console.con.readWord(), "fresh");
 }
 
 TEST_F(BoardComputerTest, OutputScrollsAndTheCommandStaysOnThePromptRow) {

@@ -430,30 +430,6 @@ TEST(NewGalaxy, RefusedOrFailedCreationChangesNothing) {
     }
 }
 
-// Names are typed inside their windows: a long name fills the field up to
-// the frame and no further, on the new-galaxy and on the load screen.
-TEST(NewGalaxy, NamePromptsKeepTypingInsideTheirWindow) {
-    ScopedWorkDir dir;
-    for (bool creating : {true, false}) {
-        HeadlessGame g;
-        const int row = creating ? 13 : 12;
-        std::size_t longest = 0;
-        bool frameIntact = true;
-        g.screen->onPresent = [&](const HeadlessBackend& b) {
-            if (!b.cursorShown()) return;
-            const std::string line = b.row(row);
-            longest = std::max(longest, line.find_first_not_of('n', 20) - 20);
-            frameIntact = frameIntact && line[18] == '*' && line[62] == '*' && line.find('n', 62) == std::string::npos;
-        };
-        g.screen->pushText(std::string(300, 'n') + "\n");
-        if (creating) g.screen->pushKey(keycode::Space);  // the refusal of a name too long
-        EXPECT_FALSE(creating ? g.game.newGame(g.con()) : g.game.load(g.con()));
-        EXPECT_TRUE(g.screen->scriptEmpty());
-        EXPECT_TRUE(frameIntact) << creating;
-        EXPECT_EQ(longest, 42u) << creating;
-    }
-}
-
 TEST(LoadGalaxy, TutorialUnknownAndDamagedFilesReturnToTheMenu) {
     ScopedWorkDir dir;
     rng::srand(11);

@@ -7,38 +7,18 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "GalaxyFixture.h"
 #include "TestSupport.h"
-#include "console/Interrupt.h"
 #include "console/KeyDecoder.h"
 #include "console/Random.h"
 #include "format/PendingSave.h"
-#include "shell/Game.h"
 #include "tutorial/TutorialGalaxy.h"
 
 namespace {
 
 using namespace keycode;
-
-struct HeadlessGame {
-    std::unique_ptr<HeadlessBackend> owned = std::make_unique<HeadlessBackend>();
-    HeadlessBackend* screen = owned.get();
-    Game game{std::move(owned)};
-    std::string shown;
-    HeadlessGame() {
-        screen->onPresent = [this](const HeadlessBackend& s) { shown += s.dump(); };
-    }
-    bool showed(const char* text) const { return shown.find(text) != std::string::npos; }
-};
-
-std::string readFile(const char* path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
 
 void patch(std::int64_t offset, std::int32_t value) {
     std::fstream out("Tutorial.glx", std::ios::in | std::ios::out | std::ios::binary);
@@ -84,91 +64,72 @@ TEST(TutorialMenu, AMissingOrDamagedGalaxyIsReportedAndNothingRuns) {
     }
 }
 
-TEST(TutorialMenu, AfterTheCourseNothingIsSavedAndTheRealGalaxyIsLeftAlone) {
-    for (bool shipLost : {false, true}) {
-        ScopedWorkDir dir;
-        rng::srand(31);
-        ASSERT_TRUE(writeTutorialGalaxy("Tutorial.glx"));
-        if (shipLost) patch(HEALTH, 0);
-        const std::string tutorial = readFile("Tutorial.glx");
-        // A whole pending save beside it (as if it had been copied there) is
-        // neither written into the tutorial galaxy nor removed.
-        PendingSave pending;
-        pending.sector = galaxy::sectorNumber(0, 0);
-        Sector(0, 0, nullptr, nullptr).SaveToFile(&pending.sectorData);
-        const PendingSaveBytes bytes = encodePendingSave(pending);
-        std::ofstream(".Tutorial.glx.pending", std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        HeadlessGame g;
-        g.game.setTutorialFolders({"."});
-        std::string home;  // as the map left it, just before the tutorial
-        g.screen->onPresent = [&](const HeadlessBackend& s) {
-            g.shown += s.dump();
-            if (home.empty() && s.row(0).find("TUTORIAL") != std::string::npos) home = readFile("Home.glx");
-        };
-        g.screen->pushText("NHome\n");
-        g.screen->pushKeys({'2', 'X', Escape, 'T', Enter});
-        // A lost ship ends the course at the first key, for a game over.
-        g.screen->pushKeys({shipLost ? 'X' : Escape});
-        if (shipLost) g.screen->pushKey(Enter);
-        g.screen->pushText("LTutorial\n");  // still refused by name
-        g.screen->pushKeys({'E', 'Y'});
-        g.game.run();
-
-        EXPECT_TRUE(g.screen->scriptEmpty()) << shipLost;
-        ASSERT_FALSE(home.empty());
-        EXPECT_TRUE(readFile("Home.glx") == home) << shipLost;
-        EXPECT_TRUE(readFile("Tutorial.glx") == tutorial) << shipLost;
-        EXPECT_EQ(readFile(".Tutorial.glx.pending"), std::string(bytes.begin(), bytes.end())) << shipLost;
-        EXPECT_FALSE(std::filesystem::exists(".Home.glx.pending")) << shipLost;
-        EXPECT_EQ(g.showed("Galaxy wasn't deleted."), shipLost);
-        EXPECT_FALSE(g.showed("Cannot delete file"));
-        EXPECT_GT(g.game.getPlayer().getaHealth(), 0);
-    }
-}
-
-// Unlike a galaxy of the player's, the course is never saved on its way out.
-TEST(TutorialMenu, ASignalDuringTheCourseSavesNothing) {
+// However the course ends (Esc, a lost ship, a signal on the map, in the
+// hangar or at a stage text), nothing is saved on its way out, unlike a
+// galaxy of the player's: that galaxy stays as Esc left it before the course,
+// the tutorial galaxy and a pending save beside it (as if copied there) stay
+// as they were, and no file is added or deleted.
+TEST(TutorialMenu, HoweverTheCourseEndsNothingIsSavedOrDeleted) {
     struct Case {
-        int signal;
-        std::vector<unsigned> keys;  // in the course, before the signal
+        const char* name;
+        bool shipLost;
+        std::vector<unsigned> keys;  // in the course
+        int signal;                  // that ends it, or 0
         const char* screen;          // shown when it comes
     };
-    // Each moment comes after the ship has moved: a save would show.
+    // Each signal comes after the ship has moved: a save would show.
     auto flown = [](unsigned arrow, std::vector<unsigned> then) {
         std::vector<unsigned> keys = {Enter, '1', 'X', Enter, '2', 'X', Enter, 'I', 'X', Enter};
         keys.insert(keys.end(), 16, arrow);  // one step; Left lands on EARTH
         keys.insert(keys.end(), then.begin(), then.end());
         return keys;
     };
-    for (const Case& c : {Case{SIGHUP, flown(Right, {'1'}), "INVENTORY"}, Case{SIGTERM, flown(Left, {'H'}), "HANGAR"},
-                          Case{SIGINT, flown(Left, {'H', 'E'}), "TUTORIAL"}}) {
-        SCOPED_TRACE("signal " + std::to_string(c.signal) + " after " + std::to_string(c.keys.size()) + " keys");
+    const Case cases[] = {
+        {"Esc", false, {Enter, Escape}, 0, ""},
+        {"ship lost", true, {Enter, 'X', Enter}, 0, ""},  // ends at the first key, for a game over
+        {"hangup in the inventory", false, flown(Right, {'1'}), SIGHUP, "INVENTORY"},
+        {"termination in the hangar", false, flown(Left, {'H'}), SIGTERM, "HANGAR"},
+        {"Ctrl+C at a stage text", false, flown(Left, {'H', 'E'}), SIGINT, "TUTORIAL"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         ScopedWorkDir dir;
         installGalaxy(dir.path(), "Home", COORD{39, 12});
         ASSERT_TRUE(writeTutorialGalaxy("Tutorial.glx"));
-        const std::string tutorial = readFile("Tutorial.glx");
+        if (c.shipLost) patch(HEALTH, 0);
+        const std::string tutorial = fileContents("Tutorial.glx");
+        PendingSave pending;
+        pending.sector = galaxy::sectorNumber(0, 0);
+        Sector(0, 0, nullptr, nullptr).SaveToFile(&pending.sectorData);
+        const PendingSaveBytes bytes = encodePendingSave(pending);
+        const std::string pendingBytes(bytes.begin(), bytes.end());
+        std::ofstream(".Tutorial.glx.pending", std::ios::binary) << pendingBytes;
         HeadlessGame g;
         g.game.setTutorialFolders({"."});
-        std::string home;  // as Esc saved it, just before the tutorial
+        std::string home;  // as Esc saved it, just before the course
         g.screen->onPresent = [&](const HeadlessBackend& s) {
-            if (home.empty() && s.row(0).find("TUTORIAL") != std::string::npos) home = readFile("Home.glx");
+            g.shown += s.dump();
+            if (home.empty() && s.row(0).find("TUTORIAL") != std::string::npos) home = fileContents("Home.glx");
         };
         g.screen->pushText("LHome\n");
         g.screen->pushKeys({Escape, 'T'});
         for (unsigned key : c.keys) g.screen->pushKey(key);
-        g.screen->pushSignal(c.signal);
-        int unwoundWith = 0;
-        try {
-            g.game.run();
-        } catch (const GameInterrupted& stop) {
-            unwoundWith = stop.signal();
+        if (c.signal != 0) {
+            g.screen->pushSignal(c.signal);
+        } else {
+            g.screen->pushText("LTutorial\n");  // still refused by name
+            g.screen->pushKeys({'E', 'Y'});
         }
-        EXPECT_EQ(unwoundWith, c.signal);
+        EXPECT_EQ(signalThatEnded([&] { g.game.run(); }), c.signal);
+        EXPECT_TRUE(g.screen->scriptEmpty());
         EXPECT_NE(g.screen->dump().find(c.screen), std::string::npos) << g.screen->dump();
         ASSERT_FALSE(home.empty());
-        EXPECT_TRUE(readFile("Home.glx") == home);
-        EXPECT_TRUE(readFile("Tutorial.glx") == tutorial);
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2) << "a file was added";
+        EXPECT_TRUE(fileContents("Home.glx") == home);
+        EXPECT_TRUE(fileContents("Tutorial.glx") == tutorial);
+        EXPECT_TRUE(fileContents(".Tutorial.glx.pending") == pendingBytes);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 3) << "a file was added or deleted";
+        EXPECT_EQ(g.showed("Galaxy wasn't deleted."), c.shipLost);
+        EXPECT_FALSE(g.showed("Cannot delete file"));
+        EXPECT_GT(g.game.getPlayer().getaHealth(), 0);
     }
 }

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "TestSupport.h"
 #include "console/Random.h"
@@ -18,12 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tutorialGalaxy;
 
-std::string readFile(const char* path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
 }  // namespace
 
 TEST(TutorialGalaxy, AlwaysTheSameSoundFileWithoutAPiratesPlanet) {
@@ -32,7 +25,7 @@ TEST(TutorialGalaxy, AlwaysTheSameSoundFileWithoutAPiratesPlanet) {
     ASSERT_TRUE(writeTutorialGalaxy("Tutorial.glx"));
     rng::srand(2);
     ASSERT_TRUE(writeTutorialGalaxy("again.glx"));
-    EXPECT_TRUE(readFile("Tutorial.glx") == readFile("again.glx"));
+    EXPECT_TRUE(fileContents("Tutorial.glx") == fileContents("again.glx"));
     EXPECT_EQ(fs::file_size("Tutorial.glx"), static_cast<std::uintmax_t>(GALAXY_FILE_SIZE));
     EXPECT_FALSE(writeTutorialGalaxy("no/such/folder/Tutorial.glx"));
 
