@@ -61,12 +61,8 @@ long creatingProcess(const std::string& file) {
 
 // Waits until the file's contents are on the disk.
 bool reachesDisk(const char* path, int flags) {
-    const int fd = ::open(path, flags | O_CLOEXEC);
-    if (fd < 0) return false;
-    int result = 0;
-    do result = ::fsync(fd);
-    while (result != 0 && errno == EINTR);
-    return ::close(fd) == 0 && result == 0;
+    GalaxyFile file(path, flags);
+    return file.isOpen() && file.sync() && file.close();
 }
 
 // A failed creation leaves the player as it was, even when a hangup ends it.
