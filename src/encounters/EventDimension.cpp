@@ -83,11 +83,6 @@ private:
         ++wraps_;  // once only
     }
 
-    void gainStepEnergy() {
-        player_.addEnergy(10 + 5 * player_.getPartId(SLOT_COLLECTOR));
-        player_.chargeShield();
-    }
-
     void handleKey(unsigned key) {
         if (key == keycode::Tilde) {
             event_.errorConsole(console_);
@@ -107,7 +102,7 @@ private:
             }
             // Refused for want of fuel, the move still gives its energy.
             moveCounter_ = player_.getShipSpeed();
-            gainStepEnergy();
+            player_.gainStepEnergy();
             return;
         }
         wrap(key);
@@ -128,7 +123,7 @@ private:
         if (wraps_ < WRAPS_BEFORE_PLANET) ++wraps_;
         moveCounter_ = player_.getShipSpeed();
         player_.removeFuel(player_.getFuelUsage());
-        gainStepEnergy();
+        player_.gainStepEnergy();
         COORD cell = player_.getrPos();
         writeAt(console_, cell.X, cell.Y, " ");
         switch (key) {

@@ -7,17 +7,6 @@
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 
-namespace {
-
-// What one step gives the ship: energy from its collector, part of it
-// straight into the shield.
-void gainStepEnergy(Player& player) {
-    player.addEnergy(player.getPartId(SLOT_COLLECTOR) * 5 + 10);
-    player.chargeShield();
-}
-
-}  // namespace
-
 bool isArrowKey(unsigned key) {
     return key == keycode::Up || key == keycode::Down || key == keycode::Left || key == keycode::Right;
 }
@@ -66,7 +55,7 @@ Flight::Arrival Flight::leaveSector(Heading h, Crossing crossing) {
         }
     } guard{player_, before, entered};
     player_.removeFuel(player_.getFuelUsage());
-    gainStepEnergy(player_);
+    player_.gainStepEnergy();
     // The ship enters the next sector at the opposite edge, same row or column.
     COORD arrival = player_.getrPos();
     switch (h) {
@@ -94,7 +83,7 @@ Flight::Arrival Flight::stepInSector(Heading h) {
         case Heading::Right: player_.moveRight(console_); break;
     }
     restartDelay();
-    gainStepEnergy(player_);
+    player_.gainStepEnergy();
     return cellArrival();
 }
 

@@ -43,6 +43,9 @@ public:
     void moveLeft(ConLib* console);
     void moveRight(ConLib* console);
     void moveRandom(ConLib* console);
+    // What every step gives the ship, moved or not: energy from its collector
+    // (its row x 5 + 10), then the shield charged from energy.
+    void gainStepEnergy();
 
     // Credits saturate at the 32-bit bounds. A removal is refused whole when
     // the credits do not cover it.

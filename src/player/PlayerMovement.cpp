@@ -67,6 +67,11 @@ void Player::moveRandom(ConLib* console) {
     }
 }
 
+void Player::gainStepEnergy() {
+    addEnergy(getPartId(SLOT_COLLECTOR) * 5 + 10);
+    chargeShield();
+}
+
 void Player::winByCash(ConLib* console) {
     isWinner = true;
     showMessage(console, 52, 13, CASH_VICTORY_TITLE, CASH_VICTORY_TEXT, CloseOn::Enter);
