@@ -39,8 +39,9 @@ public:
     static constexpr unsigned MESSAGE_PAUSE_MS = 2000;
     static constexpr unsigned FLASH_PAUSE_MS = 250;
     static constexpr unsigned CRASH_LINE_PAUSE_MS = 1000;
-    // Rolls run from 1 to ROLL_SIDES.
+    // Rolls run from 1 to ROLL_SIDES: every shot's hit and every choice of shot.
     static constexpr int ROLL_SIDES = 101;
+    static int roll();
     static constexpr int PLANET_HEALTH = 650000;
     static constexpr int PLANET_SHOTS = 7;
     // The planet's weapon: the damage its shots are measured by.

@@ -60,11 +60,9 @@ int enemyPartRow(int slot, int playerRow) {
     return std::min(rng::rand() % bound, ENEMY_BEST_ROW);
 }
 
-int drawShotChoice() { return rng::rand() % Event::ROLL_SIDES + 1; }
-
 // The enemy's choice of shot against a shielded or an unshielded player.
 int enemyShotType(const Ship& enemy, const Player& player) {
-    const int c = drawShotChoice();
+    const int c = Event::roll();
     if (player.getaShield() >= 1) {
         if (enemy.getaEnergy() >= ION_ENERGY && c <= 40) return SHOT_ION_CANON;
         if (enemy.getaEnergy() < ION_ENERGY && c >= 41 && c <= 80) return SHOT_LASER;

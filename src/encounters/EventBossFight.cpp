@@ -6,7 +6,6 @@
 #include "catalog/Ship.h"
 #include "console/ConLib.h"
 #include "console/KeyDecoder.h"
-#include "console/Random.h"
 #include "console/Window.h"
 #include "encounters/Event.h"
 #include "player/Player.h"
@@ -22,11 +21,9 @@ constexpr const char* PLANET_TITLE = "SPACE PIRATES PLANET";
 
 constexpr const char* WRONG_WEAPON = "You can't use this weapon against planet!";
 
-int drawShotChoice() { return rng::rand() % Event::ROLL_SIDES + 1; }
-
 // The planet's choice of shot against a shielded or an unshielded player.
 int planetShotType(const Player& player) {
-    const int c = drawShotChoice();
+    const int c = Event::roll();
     if (player.getaShield() >= 1) {
         if (c <= 40) return SHOT_ION_CANON;
         if (c <= 80) return SHOT_LASER;

@@ -18,7 +18,6 @@ constexpr int ION_ENERGY = 10;
 constexpr int ROCKET_AMMO = 10;
 constexpr int SHOT_AMMO = 1;
 
-int roll() { return rng::rand() % Event::ROLL_SIDES + 1; }
 
 // Laser, ion canon and rocket miss on rolls up to the target's dodge figure.
 int dodgeFigure(const Ship& target) { return DODGE_BASE - target.getEngine()->getSpeed(); }
@@ -104,6 +103,8 @@ std::string ionHit(const Ship& target, int damage, const char* prefix, const cha
 }
 
 }  // namespace
+
+int Event::roll() { return rng::rand() % ROLL_SIDES + 1; }
 
 void Event::playerShot(ConLib* console, Ship* enemy, int* planetHealth, Player* player, int type) {
     const int d = player->getWeapon()->getDmg();
