@@ -5,11 +5,14 @@ FUZZ_SECONDS ?= 60
 
 .PHONY: play test bench fuzz clean
 
+# Nothing but the game on the screen: the build speaks only when it fails,
+# and a game ended by Ctrl+C is no error of make's.
 play:
 	@bash scripts/setup.sh base
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSTARHOLLOW_TESTS=OFF >/dev/null
-	@cmake --build build -j $(JOBS)
-	@./build/starhollow
+	@[ -x build/starhollow ] || echo "Building Starhollow for the first time (a minute or two)..."
+	@cmake --build build -j $(JOBS) >build/build.log 2>&1 || { cat build/build.log; exit 1; }
+	@./build/starhollow || true
 
 test:
 	@bash scripts/setup.sh base

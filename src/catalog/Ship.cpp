@@ -1,21 +1,24 @@
 #include "catalog/Ship.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "catalog/Amounts.h"
 
 namespace {
 
-// Clamping rules shared by every resource.
-int addClampedAtTop(int amount, int n, int capacity) {
-    const std::int64_t sum = std::int64_t{amount} + n;
-    return sum > capacity ? capacity : clampToInt32(sum);
+// The clamping rule of every resource: a change that adds stops at the
+// capacity, one that takes away stops at 0, whatever sign the amount came
+// with (a cheat's "removeFuel;-999999" adds, and stops at the tank's size).
+int changeClamped(int amount, std::int64_t change, int capacity) {
+    const std::int64_t result = std::int64_t{amount} + change;
+    if (change > 0 && result > capacity) return capacity;
+    if (change < 0 && result < 0) return 0;
+    return clampToInt32(result);
 }
 
-int removeClampedAtZero(int amount, int n) {
-    const std::int64_t difference = std::int64_t{amount} - n;
-    return difference < 0 ? 0 : clampToInt32(difference);
-}
+int addClamped(int amount, int n, int capacity) { return changeClamped(amount, n, capacity); }
+int removeClamped(int amount, int n, int capacity) { return changeClamped(amount, -std::int64_t{n}, capacity); }
 
 }  // namespace
 
@@ -72,17 +75,22 @@ void Ship::chargeShield() {
     }
 }
 
-void Ship::addFuel(int n) { aFuel = addClampedAtTop(aFuel, n, getMaxFuel()); }
-void Ship::removeFuel(int n) { aFuel = removeClampedAtZero(aFuel, n); }
-void Ship::addShield(int n) { aShield = addClampedAtTop(aShield, n, getMaxShield()); }
-void Ship::removeShield(int n) { aShield = removeClampedAtZero(aShield, n); }
-void Ship::addHealth(int n) { aHealth = addClampedAtTop(aHealth, n, maxHealth); }
-void Ship::removeHealth(int n) { aHealth = removeClampedAtZero(aHealth, n); }
-void Ship::addEnergy(int n) { aEnergy = addClampedAtTop(aEnergy, n, getMaxEnergy()); }
-void Ship::removeEnergy(int n) { aEnergy = removeClampedAtZero(aEnergy, n); }
-void Ship::addAmmo(int n) { ammo = saturatedAdd(ammo, n); }
+void Ship::addFuel(int n) { aFuel = addClamped(aFuel, n, getMaxFuel()); }
+void Ship::removeFuel(int n) { aFuel = removeClamped(aFuel, n, getMaxFuel()); }
+void Ship::addShield(int n) { aShield = addClamped(aShield, n, getMaxShield()); }
+void Ship::removeShield(int n) { aShield = removeClamped(aShield, n, getMaxShield()); }
+void Ship::addHealth(int n) { aHealth = addClamped(aHealth, n, maxHealth); }
+void Ship::removeHealth(int n) { aHealth = removeClamped(aHealth, n, maxHealth); }
+void Ship::addEnergy(int n) { aEnergy = addClamped(aEnergy, n, getMaxEnergy()); }
+void Ship::removeEnergy(int n) { aEnergy = removeClamped(aEnergy, n, getMaxEnergy()); }
+
+void Ship::addAmmo(int n) {
+    // No ceiling, but a negative amount never takes the count below 0.
+    ammo = n >= 0 ? saturatedAdd(ammo, n) : std::max(0, saturatedAdd(ammo, n));
+}
 
 void Ship::removeAmmo(int n) {
+    // A removal larger than the count is refused whole; a negative one adds.
     const std::int64_t left = std::int64_t{ammo} - n;
     if (left >= 0) ammo = clampToInt32(left);
 }

@@ -37,8 +37,8 @@ public:
     // Turns stored energy into shield, one point for one point.
     void chargeShield();
 
-    // Adds clamp at the capacity, removes at 0. A negative amount is not
-    // refused; results saturate at the 32-bit bounds instead of wrapping.
+    // Every amount stays between 0 and its capacity: a change that adds
+    // stops at the capacity, one that takes away at 0, whatever the sign of n.
     void addFuel(int n);
     void removeFuel(int n);
     void addShield(int n);
@@ -47,7 +47,8 @@ public:
     void removeHealth(int n);
     void addEnergy(int n);
     void removeEnergy(int n);
-    // Ammunition has no upper limit; a removal below 0 is refused whole.
+    // Ammunition has no upper limit and never goes below 0; a removal larger
+    // than the count is refused whole.
     void addAmmo(int n);
     void removeAmmo(int n);
     // Ignored when w is negative or above the hull's capacity.

@@ -145,10 +145,12 @@ bool ConLib::keyWaiting(unsigned timeoutMs) {
 }
 
 void ConLib::sleep(unsigned ms) {
-    // A pause ends early for a signal; the next key read throws.
-    if (interrupt::pending() != 0) return;
+    // A stop is never held up by a pause, nor by a loop of pauses that reads
+    // no keys (the jump's path calculation): the pause throws as a key wait does.
+    interrupt::throwIfPending();
     present();
     backend_->sleepMs(ms);
+    interrupt::throwIfPending();
 }
 
 void ConLib::checkInterrupt() {

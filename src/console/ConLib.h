@@ -80,7 +80,7 @@ public:
     void pause();
 
     // Waiting and time, on the backend's clock (virtual in tests). A pause
-    // ends early when a signal comes.
+    // ends as soon as a signal comes, and throws GameInterrupted like a key wait.
     void sleep(unsigned ms);
     std::uint64_t nowMs();
     // True when a key event (or the release of the last key) is waiting

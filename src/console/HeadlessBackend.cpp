@@ -1,5 +1,8 @@
 #include "console/HeadlessBackend.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "console/Interrupt.h"
 #include "console/KeyDecoder.h"
 
@@ -58,6 +61,7 @@ bool HeadlessBackend::deliverSignal(int timeoutMs) {
     interrupt::deliver(script_.front().signal);
     script_.pop_front();
     signalled_ = true;
+    signalledAt_ = now_;
     return true;
 }
 
@@ -88,6 +92,10 @@ bool HeadlessBackend::waitForInput(int timeoutMs) {
     }
     now_ += static_cast<std::uint64_t>(timeoutMs);
     return false;
+}
+
+void HeadlessBackend::sleepMs(unsigned ms) {
+    if (!deliverSignal(static_cast<int>(std::min<unsigned>(ms, INT_MAX)))) now_ += ms;
 }
 
 InputEvent HeadlessBackend::takeInput() {

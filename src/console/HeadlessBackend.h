@@ -39,6 +39,8 @@ public:
     // forgets a signal it delivered when it is destroyed.
     void pushSignal(int signal);
     bool scriptEmpty() const { return script_.empty(); }
+    // The virtual time the last scripted signal arrived at.
+    std::uint64_t signalledAt() const { return signalledAt_; }
 
     // What was shown at the last present().
     const ScreenGrid& screen() const { return screen_; }
@@ -59,7 +61,8 @@ public:
     bool waitForInput(int timeoutMs) override;
     InputEvent takeInput() override;
     std::uint64_t nowMs() override { return now_; }
-    void sleepMs(unsigned ms) override { now_ += ms; }
+    // A scripted signal that arrives during the pause ends it at its time.
+    void sleepMs(unsigned ms) override;
     void setTitle(const std::string& title) override { title_ = title; }
 
 private:
@@ -84,4 +87,5 @@ private:
     int presents_ = 0;
     std::string title_;
     bool signalled_ = false;
+    std::uint64_t signalledAt_ = 0;
 };

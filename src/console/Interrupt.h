@@ -18,6 +18,18 @@ private:
     int signal_;
 };
 
+// Runs `work` and gives its result; when a stop unwinds it, `settle` runs
+// first (what stopping there must cost) and the stop goes on.
+template <typename Work, typename Settle>
+decltype(auto) settleOnStop(Work&& work, Settle&& settle) {
+    try {
+        return work();
+    } catch (const GameInterrupted&) {
+        settle();
+        throw;
+    }
+}
+
 namespace interrupt {
 
 // Installs the handlers once: SIGINT, SIGTERM and SIGHUP are recorded (a

@@ -15,7 +15,6 @@
 #include <cstring>
 #include <exception>
 #include <string>
-#include <thread>
 
 #include "console/CursesMapping.h"
 #include "console/Interrupt.h"
@@ -322,19 +321,15 @@ struct TerminalBackend::Impl {
     }
 
     void sleep(unsigned ms) {
-        // Sleeping on the wake-up ends the pause as soon as a signal comes.
-        const int fd = interrupt::wakeFd();
-        if (fd < 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-            return;
-        }
         using clock = std::chrono::steady_clock;
         const auto deadline = clock::now() + std::chrono::milliseconds(ms);
         while (interrupt::pending() == 0) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
             if (left.count() <= 0) return;
-            pollfd wake{fd, POLLIN, 0};
-            ::poll(&wake, 1, static_cast<int>(left.count()));
+            // Keys typed during the pause wait their turn; Ctrl+C, a signal
+            // and a terminal that went away end it at once.
+            int code = 0;
+            if (readKeyOrSignal(static_cast<int>(left.count()), code)) decoder.feed(translate(code));
         }
     }
 

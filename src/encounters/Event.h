@@ -90,6 +90,8 @@ public:
     int enemyShot(ConLib* console, Ship* enemy, int planetHealth, Player* player, EnemyCargo* cargo, int type);
     // Fleeing costs every trade good on board.
     void playerFlee(ConLib* console, Player* player);
+    // A stop (Ctrl+C, a hangup) during a fight counts as fleeing.
+    static void loseCargoToStop(Player& player);
 
     // ---- Loot (EventLoot.cpp) ------------------------------------------------
 
@@ -101,6 +103,8 @@ public:
 
     // True when the planet was destroyed.
     bool bossFight(ConLib* console, Player* player);
+    // The fight itself, from the crew's warning; true when the planet fell.
+    bool fightPlanet(ConLib* console, Player* player);
     void redrawBossFight(ConLib* console, const Player* player, int planetHealth, const char* message);
     void enemyBossTurn(ConLib* console, int planetHealth, Player* player);
     void winBossFight(ConLib* console, Player* player);

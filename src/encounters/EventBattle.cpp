@@ -7,6 +7,7 @@
 
 #include "catalog/Ship.h"
 #include "console/ConLib.h"
+#include "console/Interrupt.h"
 #include "console/HelpFuncLib.h"
 #include "console/Random.h"
 #include "console/Window.h"
@@ -214,8 +215,7 @@ void Event::enemyTurn(ConLib* console, Ship* enemy, Player* player, EnemyCargo* 
 }
 
 void Event::playerFlee(ConLib* console, Player* player) {
-    for (int good = 0; good < TRADE_GOOD_COUNT; ++good) player->removeTrade(good, player->getTrade(good));
-    player->countShipWeight();
+    player->loseAllTrade();
     showMessage(console, FLEE_WIDTH, FLEE_HEIGHT, "INFORMATION",
                 "You fleed away from battle, but enemy steal all your trade goods!\n\nPress ENTER to continue...",
                 CloseOn::Enter);
@@ -263,11 +263,20 @@ void Event::randomBattle(ConLib* console, Player* player) {
             console->sleep(MESSAGE_PAUSE_MS);
         },
     };
-    while (player->getaHealth() > 0 && enemy.getaHealth() > 0) {
-        if (playerTurn(console, player, shots, repairOn, pirate) != TurnEnd::FightGoesOn) return;
-        if (enemy.getaHealth() > 0) enemyTurn(console, &enemy, player, &cargo, &enemyRepairOn);
-    }
-    if (enemy.getaHealth() <= 0) grabEnemyTrade(console, player, cargo);
+    const auto fight = [&] {
+        while (player->getaHealth() > 0 && enemy.getaHealth() > 0) {
+            if (playerTurn(console, player, shots, repairOn, pirate) != TurnEnd::FightGoesOn) return false;
+            if (enemy.getaHealth() > 0) enemyTurn(console, &enemy, player, &cargo, &enemyRepairOn);
+        }
+        return enemy.getaHealth() <= 0;
+    };
+    if (settleOnStop(fight, [player] { loseCargoToStop(*player); })) grabEnemyTrade(console, player, cargo);
+}
+
+void Event::loseCargoToStop(Player& player) {
+    // Stopping the game is no escape that keeps the hold: it costs what
+    // fleeing costs, and a destroyed ship keeps its hold as it would then.
+    if (player.getaHealth() > 0) player.loseAllTrade();
 }
 
 Event::TurnEnd Event::playerTurn(ConLib* console, Player* player, int shots, bool& repairOn,

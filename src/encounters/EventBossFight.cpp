@@ -5,6 +5,7 @@
 
 #include "catalog/Ship.h"
 #include "console/ConLib.h"
+#include "console/Interrupt.h"
 #include "console/KeyDecoder.h"
 #include "console/Window.h"
 #include "encounters/Event.h"
@@ -79,6 +80,13 @@ void Event::winBossFight(ConLib* console, Player* player) {
 
 bool Event::bossFight(ConLib* console, Player* player) {
     if (console == nullptr || player == nullptr) return false;
+    const bool destroyed = settleOnStop([&] { return fightPlanet(console, player); },
+                                        [player] { loseCargoToStop(*player); });
+    if (destroyed) winBossFight(console, player);
+    return destroyed;
+}
+
+bool Event::fightPlanet(ConLib* console, Player* player) {
     showMessage(console, 44, 8, "INFORMATION",
                 "Crew member: \"Captain it's trap! It's space pirates base! We must fight!\"\n\nPress ENTER to "
                 "continue...",
@@ -102,7 +110,5 @@ bool Event::bossFight(ConLib* console, Player* player) {
         if (playerTurn(console, player, shots, repairOn, base) != TurnEnd::FightGoesOn) return false;
         if (planetHealth > 0) enemyBossTurn(console, planetHealth, player);
     }
-    if (planetHealth >= 1) return false;
-    winBossFight(console, player);
-    return true;
+    return planetHealth < 1;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "console/ConLib.h"
+#include "console/Interrupt.h"
 #include "console/KeyDecoder.h"
 #include "console/Random.h"
 #include "console/Window.h"
@@ -202,7 +203,7 @@ void Sector::meteorsEvent(ConLib* console) {
     message += " meteors field! You must save the ship!\"\n\nPress ENTER to continue...";
     showMessage(console, EVENT_WINDOW_WIDTH, EVENT_WINDOW_HEIGHT, "INFORMATION", message.c_str(), CloseOn::Enter);
     encounters->meteors(console, player, static_cast<unsigned long>(size) * METEOR_FIELD_MS_PER_SIZE);
-    if (player->getaHealth() != 0)
+    if (player->getaHealth() > 0)
         showMessage(console, EVENT_WINDOW_WIDTH, EVENT_WINDOW_HEIGHT, "INFORMATION",
                     "Crew member: \"Yeah! Captain you done it! You saved our ship!\"\n\nPress ENTER to continue...",
                     CloseOn::Enter);
@@ -211,10 +212,15 @@ void Sector::meteorsEvent(ConLib* console) {
 
 void Sector::battleEvent(ConLib* console) {
     if (encounters == nullptr || console == nullptr || player == nullptr) return;
-    showMessage(console, EVENT_WINDOW_WIDTH, EVENT_WINDOW_HEIGHT, "INFORMATION",
-                "Crew member: \"Captain! Space pirates ship approaching! We must fight!\"\n\nPress ENTER to "
-                "continue...",
-                CloseOn::Enter);
+    // Once the pirates are announced, stopping the game costs the hold as fleeing would.
+    settleOnStop(
+        [&] {
+            showMessage(console, EVENT_WINDOW_WIDTH, EVENT_WINDOW_HEIGHT, "INFORMATION",
+                        "Crew member: \"Captain! Space pirates ship approaching! We must fight!\"\n\nPress ENTER "
+                        "to continue...",
+                        CloseOn::Enter);
+        },
+        [this] { player->loseAllTrade(); });
     // The ship's health tells the outcome; the map loop ends for a destroyed ship.
     encounters->randomBattle(console, player);
     drawMap(console);

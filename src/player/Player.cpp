@@ -78,6 +78,11 @@ void Player::countShipWeight() {
     setWeight(static_cast<int>(total));
 }
 
+void Player::loseAllTrade() {
+    for (int good = 0; good < TRADE_GOOD_COUNT; ++good) removeTrade(good, getTrade(good));
+    countShipWeight();
+}
+
 void Player::setaParts(int kind, int n) {
     if (isAncientKind(kind) && isAncientCount(n)) aParts[static_cast<std::size_t>(kind)] = static_cast<short>(n);
 }

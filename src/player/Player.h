@@ -59,6 +59,8 @@ public:
     // Cargo weight: one per unit of goods, one per 10 ammunition. Left as it
     // was when the total does not fit the hull.
     void countShipWeight();
+    // Every trade good gone, as pirates take them from a ship that flees.
+    void loseAllTrade();
 
     // Counts and levels 0..5 for kinds 0..6; anything else is ignored.
     void setaParts(int kind, int n);

@@ -36,7 +36,7 @@ void Game::run() {
     int choice = CHOICE_EXIT;
     do {
         // A destroyed ship is reported here, after the galaxy view returned.
-        if (player.getaHealth() == 0) gameOver(&console);
+        if (player.getaHealth() <= 0) gameOver(&console);
         choice = menu(&console);
         switch (choice) {
             case CHOICE_EXIT:
@@ -57,7 +57,8 @@ void Game::run() {
 
 void Game::playGalaxy() {
     try {
-        sector.ShowMap(&console);
+        // A galaxy saved with its ship already lost goes straight to the game over.
+        if (player.getaHealth() > 0) sector.ShowMap(&console);
     } catch (const GameInterrupted&) {
         // Ctrl+C, termination or hangup: the key wait threw between two
         // actions, so what is in memory is whole; keep it as Esc would.
@@ -70,7 +71,7 @@ void Game::playGalaxy() {
 void Game::saveAfterGalaxy() {
     if (worldName[0] == '\0') return;
     // A won galaxy whose ship was then destroyed keeps its last intact state.
-    if (player.getaHealth() == 0 && player.getIsWinner()) return;
+    if (player.getaHealth() <= 0 && player.getIsWinner()) return;
     sector.save(nullptr, false);
 }
 
@@ -132,7 +133,9 @@ void Game::credits(ConLib* con) {
 }
 
 void Game::gameOver(ConLib* con) {
-    player.addHealth(1);
+    // One health point, however far below zero the hull went, so that the
+    // next pass of the menu does not report the loss again.
+    player.addHealth(1 - player.getaHealth());
     const std::string file = galaxy::fileName(worldName);
     const char* text =
         "Yours ship crashed and your dead body is\nflying now somewere in cosmos space!\n\nGalaxy wasn't deleted. If "

@@ -141,9 +141,12 @@ TEST(Ship, AddsClampAtCapacityAndRemovesAtZero) {
     ship.removeEnergy(10001);
     EXPECT_EQ(ship.getaEnergy(), 0);
 
-    // A negative add is not refused and may go below zero.
+    // A negative amount never leaves the range either: an add takes away
+    // down to 0, a removal adds up to the capacity.
     ship.addFuel(-1200);
-    EXPECT_EQ(ship.getaFuel(), -200);
+    EXPECT_EQ(ship.getaFuel(), 0);
+    ship.removeFuel(-999999);
+    EXPECT_EQ(ship.getaFuel(), ship.getMaxFuel());
 }
 
 TEST(Ship, AmmoHasNoCeilingButRefusesToGoNegative) {
@@ -157,30 +160,28 @@ TEST(Ship, AmmoHasNoCeilingButRefusesToGoNegative) {
     EXPECT_EQ(ship.getAmmo(), 1000000);
 }
 
-TEST(Ship, ExtremeAmountsSaturateInsteadOfWrapping) {
+TEST(Ship, ExtremeAmountsStayWithinTheirLimits) {
     Ship ship = shieldedShip();
     ship.addFuel(INT_MAX);
     EXPECT_EQ(ship.getaFuel(), 1000);
     ship.addFuel(INT_MIN);
-    EXPECT_EQ(ship.getaFuel(), 1000 + INT_MIN);
-    ship.addFuel(INT_MIN);
-    EXPECT_EQ(ship.getaFuel(), INT_MIN);
+    EXPECT_EQ(ship.getaFuel(), 0);
     ship.removeFuel(INT_MAX);
     EXPECT_EQ(ship.getaFuel(), 0);
 
     ship.addHealth(INT_MAX);
     EXPECT_EQ(ship.getaHealth(), ship.getMaxHealth());
-    ship.removeHealth(INT_MIN);  // removing a negative amount adds, and has no ceiling
-    EXPECT_EQ(ship.getaHealth(), INT_MAX);
+    ship.removeHealth(INT_MIN);  // removing a negative amount adds, up to the capacity
+    EXPECT_EQ(ship.getaHealth(), ship.getMaxHealth());
 
     ship.addEnergy(INT_MAX);
     EXPECT_EQ(ship.getaEnergy(), 10000);
     ship.addShield(INT_MAX);
     EXPECT_EQ(ship.getaShield(), 200);
     ship.removeShield(INT_MIN);
-    EXPECT_EQ(ship.getaShield(), INT_MAX);
+    EXPECT_EQ(ship.getaShield(), 200);
     ship.removeEnergy(INT_MIN);
-    EXPECT_EQ(ship.getaEnergy(), INT_MAX);
+    EXPECT_EQ(ship.getaEnergy(), 10000);
 
     ship.addAmmo(INT_MAX);
     ship.addAmmo(INT_MAX);
@@ -190,8 +191,7 @@ TEST(Ship, ExtremeAmountsSaturateInsteadOfWrapping) {
     ship.removeAmmo(INT_MAX);
     EXPECT_EQ(ship.getAmmo(), 0);
     ship.addAmmo(INT_MIN);
-    ship.addAmmo(INT_MIN);
-    EXPECT_EQ(ship.getAmmo(), INT_MIN);
+    EXPECT_EQ(ship.getAmmo(), 0);
 }
 
 TEST(Ship, WeightMustFitTheHull) {
@@ -250,9 +250,13 @@ TEST(Ship, ChargeShieldFromEnergy) {
         EXPECT_EQ(ship.getaEnergy(), 0);
     }
     {
-        // A shield pushed far below zero still charges without overflow.
+        // A shield far below zero (only a damaged file holds one) still
+        // charges without overflow.
         Ship ship = shieldedShip();
-        ship.addShield(INT_MIN);
+        saveShipData data;
+        ship.SaveToFile(&data);
+        record::put32(data.bytes.data() + 12, INT_MIN);
+        ASSERT_TRUE(ship.LoadFromFile(&data));
         ship.addEnergy(10000);
         ship.chargeShield();
         EXPECT_EQ(ship.getaShield(), INT_MIN + 10000);
@@ -267,7 +271,7 @@ TEST(ShipRecord, FieldsLandAtTheirOffsets) {
     ship.countMaxHealth();
     ship.addAmmo(0x01020304);
     ship.removeHealth(7);
-    ship.addShield(-2);
+    ship.addShield(2);
     ship.addEnergy(33);
     ship.setWeight(99);
     saveShipData data;
@@ -279,7 +283,7 @@ TEST(ShipRecord, FieldsLandAtTheirOffsets) {
     EXPECT_EQ(bytes[6], 0x02);
     EXPECT_EQ(bytes[7], 0x01);
     EXPECT_EQ(record::get32(bytes + 8), 1400 - 7);  // fitting raised only the maximum
-    EXPECT_EQ(record::get32(bytes + 12), -2);
+    EXPECT_EQ(record::get32(bytes + 12), 2);
     EXPECT_EQ(record::get32(bytes + 16), 1000);
     EXPECT_EQ(record::get32(bytes + 20), 33);
     EXPECT_EQ(record::get32(bytes + 24), 99);

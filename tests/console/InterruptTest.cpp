@@ -1,5 +1,5 @@
 // The console's side of Ctrl+C, termination and hangup: every key wait
-// throws once a signal came, a pause ends early, and the handlers only
+// throws once a signal came, so does a pause, and the handlers only
 // record the first signal.
 
 #include <gtest/gtest.h>
@@ -31,6 +31,7 @@ TEST(ConsoleInterrupt, EveryKeyWaitThrowsTheSignal) {
         {"ShowDialog", "A",
          [](ConLib& c) { messageWindow(&c, 30, 6).ShowDialog("QUESTION", "Y or N?", 'Y', 'N'); }},
         {"checkInterrupt", "", [](ConLib& c) { c.checkInterrupt(); }},
+        {"sleep", "", [](ConLib& c) { c.sleep(1000); }},
     };
     for (const WaitCase& w : waits) {
         for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
@@ -47,19 +48,23 @@ TEST(ConsoleInterrupt, EveryKeyWaitThrowsTheSignal) {
     EXPECT_EQ(interrupt::pending(), 0) << "the headless presenter forgets what it delivered";
 }
 
-// A timed wait meets a signal at its time, not before; after it a pause
-// ends at once.
+// A timed wait or a pause meets a signal at its time, not before, and then
+// throws; after it a pause throws at once.
 TEST(ConsoleInterrupt, TimedWaitsMeetTheSignalAtItsTime) {
-    HeadlessConsole t;
-    t.screen->pushDelay(300);
-    t.screen->pushSignal(SIGHUP);
-    EXPECT_FALSE(t.con.keyWaiting(299));
-    EXPECT_EQ(interrupt::pending(), 0);
-    EXPECT_THROW(t.con.keyWaiting(1), GameInterrupted);
-    EXPECT_EQ(t.con.nowMs(), 300u);
-    EXPECT_TRUE(interrupt::terminalGone());
-    t.con.sleep(30000);
-    EXPECT_EQ(t.con.nowMs(), 300u);
+    const std::function<void(ConLib&, unsigned)> waits[] = {[](ConLib& c, unsigned ms) { c.keyWaiting(ms); },
+                                                            [](ConLib& c, unsigned ms) { c.sleep(ms); }};
+    for (const auto& wait : waits) {
+        HeadlessConsole t;
+        t.screen->pushDelay(300);
+        t.screen->pushSignal(SIGHUP);
+        wait(t.con, 299);
+        EXPECT_EQ(interrupt::pending(), 0);
+        EXPECT_THROW(wait(t.con, 30000), GameInterrupted);
+        EXPECT_EQ(t.con.nowMs(), 300u);
+        EXPECT_TRUE(interrupt::terminalGone());
+        EXPECT_THROW(t.con.sleep(30000), GameInterrupted);
+        EXPECT_EQ(t.con.nowMs(), 300u);
+    }
 }
 
 // The real handlers, in a child process each: the first signal is only

@@ -234,3 +234,20 @@ INSTANTIATE_TEST_SUITE_P(
                       StopCase{"CtrlCTyped", Stop::CtrlC, "screen", SIGINT, "\x1bOC"},
                       StopCase{"LineDropped", Stop::LineDropped, "xterm-256color", SIGHUP, "\x1bOC"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Ctrl+C typed while the board computer calculates a long jump path (keys
+// are only read after it) ends the game within a second, the galaxy saved.
+TEST(StoppedDuringTimedWork, CtrlCCutsAPathCalculation) {
+    ScopedWorkDir dir;
+    installGalaxy(dir.path(), "Voyage", planetSpot().beside);
+    const int fuelInstalled = checkGalaxyFile(dir.path() / "Voyage.glx").player.getaFuel();
+    TerminalSession game(TerminalSession::in(dir.path()));
+    ASSERT_TRUE(game.loadOntoMap("Voyage")) << game.dump();
+    game.type("`enableTurboAcceleration;61358024\nremoveFuel;5\nprepHyperJump;40;40;1;1\n");
+    ASSERT_TRUE(game.waitFor([&] { return game.screenHas("% completed"); })) << game.dump();
+    game.sendBytes("\x03");
+    const std::optional<int> status = game.waitExit(1000);
+    ASSERT_TRUE(status) << "still calculating after Ctrl+C";
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGINT) << describeStatus(*status);
+    EXPECT_EQ(checkGalaxyFile(dir.path() / "Voyage.glx").player.getaFuel(), fuelInstalled - 5);
+}

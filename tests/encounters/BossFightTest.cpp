@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "EncounterSupport.h"
 #include "console/KeyDecoder.h"
 #include "encounters/EventEncounters.h"
@@ -149,4 +151,19 @@ TEST(BossFight, GalaxyViewRemovesADestroyedPlanetAndPushesTheShipOffInEveryCase)
     }
     EXPECT_EQ(wins, 1);
     RecordProperty("losses before the first win", losses);
+}
+
+// A stop at the pirates planet, from the crew's warning on, costs the hold
+// as fleeing does.
+TEST(BossFight, AStopCostsTheHoldAsFleeing) {
+    for (const char* keys : {"", "\n6"}) {
+        HeadlessConsole console;
+        Player player;
+        player.addTrade(3, 5);
+        console.screen->pushText(keys);
+        console.screen->pushDelay(500);
+        console.screen->pushSignal(SIGINT);
+        EXPECT_EQ(signalThatEnded([&] { Event().bossFight(&console.con, &player); }), SIGINT);
+        EXPECT_EQ(player.getTrade(3), 0) << keys;
+    }
 }

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "console/Random.h"
 #include "encounters/Event.h"
+#include "galaxy/Sector.h"
 #include "player/Player.h"
 
 // A seed whose first `skip` draws are passed over and whose next draw rolls
@@ -17,6 +18,18 @@ inline unsigned seedForRoll(int roll, int skip = 0) {
         rng::srand(seed);
         for (int i = 0; i < skip; ++i) rng::rand();
         if (rng::rand() % Event::ROLL_SIDES + 1 == roll) return seed;
+    }
+}
+
+// A seed whose next ordinary step on the map starts that event
+// (Sector::EVENT_NONE for none).
+inline unsigned seedStarting(int event) {
+    for (unsigned seed = 1;; ++seed) {
+        rng::srand(seed);
+        int starts = Sector::EVENT_NONE;
+        if (rng::rand() % 101 + 1 == 1)
+            starts = rng::rand() % 101 + 1 <= 30 ? Sector::EVENT_METEORS : Sector::EVENT_PIRATES;
+        if (starts == event) return seed;
     }
 }
 

@@ -30,16 +30,6 @@ protected:
     Sector sector{0, 0, &player, "Events"};
 };
 
-// A seed whose next ordinary step starts that event.
-unsigned seedStarting(int event) {
-    for (unsigned seed = 1;; ++seed) {
-        rng::srand(seed);
-        if (rng::rand() % 101 + 1 != 1) continue;
-        const bool meteors = rng::rand() % 101 + 1 <= 30;
-        if (meteors == (event == Sector::EVENT_METEORS)) return seed;
-    }
-}
-
 }  // namespace
 
 TEST_F(FlightEvents, MeteorFieldLastsThirtySecondsPerSizeAndThenPraisesTheCrew) {

@@ -127,6 +127,14 @@ TEST_F(BoardComputerTest, CommandsAndTheirEdgeCases) {
          "\n> Player removed -2147483648pkt health!\n",
          true,
          [](const Player& p, bool) { EXPECT_TRUE(p.getCredits() == INT_MAX && p.getAmmo() == INT_MAX && p.getaWeight() == 0); }},
+        // Negative amounts never take a resource outside its limits.
+        {true, {"removeFuel;-999999", "removeShield;-100", "addAmmo;-7", "removeEnergy;-50", "addHealth;-5000"},
+         "\n> Player removed -999999l fuel!\n\n> Player removed -100 shield!\n\n> Player added -7 ammo!\n"
+         "\n> Player removed -50W energy!\n\n> Player added -5000pkt health!\n",
+         true, [](const Player& p, bool) {
+             EXPECT_TRUE(p.getaFuel() == 1000 && p.getaShield() == 0 && p.getAmmo() == 0 && p.getaEnergy() == 0);
+             EXPECT_EQ(p.getaHealth(), 0);
+         }},
         {true, {"removeCredits;2147483647", "addCredits;-99999999999", "setWeight;50"},
          "\n> Player removed 2147483647C!\n\n> Player added -2147483648C!\n\n> Player weight set to 50!\n", true,
          [](const Player& p, bool) { EXPECT_TRUE(p.getCredits() == 10000 + INT_MIN && p.getaWeight() == 50); }},

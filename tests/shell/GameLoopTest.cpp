@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -23,8 +24,9 @@ std::vector<char> readFile(const std::string& path) {
     return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
 
-// A new galaxy whose saved ship is destroyed, won or not.
-void makeWreck(const std::string& name, bool won) {
+// A new galaxy whose saved ship is destroyed, won or not; an older version's
+// cheats could leave the health below zero.
+void makeWreck(const std::string& name, bool won, std::int32_t health = 0) {
     HeadlessGame maker;
     maker.screen->pushText(name + "\n");
     maker.screen->pushKey('1');
@@ -32,7 +34,9 @@ void makeWreck(const std::string& name, bool won) {
     ASSERT_TRUE(maker.game.newGame(&maker.game.getConsole()));
     std::fstream file(name + ".glx", std::ios::in | std::ios::out | std::ios::binary);
     file.seekp(PLAYER_RECORD_OFFSET + static_cast<std::int64_t>(playerRec::ship + shipRec::aHealth));
-    file.write("\0\0\0\0", 4);
+    std::array<std::uint8_t, 4> bytes;
+    record::put32(bytes.data(), health);
+    file.write(reinterpret_cast<const char*>(bytes.data()), 4);
     file.seekp(PLAYER_RECORD_OFFSET + static_cast<std::int64_t>(playerRec::isWinner));
     file.put(won ? 1 : 0);
 }
@@ -40,19 +44,20 @@ void makeWreck(const std::string& name, bool won) {
 }  // namespace
 
 TEST(GameLoop, DestroyedShipIsSavedThenTheLostGalaxyDeleted) {
-    ScopedWorkDir dir;
-    rng::srand(21);
-    makeWreck("Wreck", false);
-    ASSERT_TRUE(fileExist("Wreck.glx"));
-    HeadlessGame g;
-    g.screen->pushText("L");
-    g.screen->pushText("Wreck\n");
-    g.screen->pushKey('X');  // any key on the map: the loop sees the ship is gone
-    g.screen->pushKey(13);   // game over
-    g.screen->pushKeys({'E', 'Y'});
-    g.game.run();
-    EXPECT_FALSE(fileExist("Wreck.glx"));
-    EXPECT_EQ(g.game.getPlayer().getaHealth(), 1);  // the next pass goes straight to the menu
+    for (const std::int32_t health : {0, -5000}) {
+        ScopedWorkDir dir;
+        rng::srand(21);
+        makeWreck("Wreck", false, health);
+        ASSERT_TRUE(fileExist("Wreck.glx"));
+        HeadlessGame g;
+        g.screen->pushText("L");
+        g.screen->pushText("Wreck\n");
+        g.screen->pushKey(13);  // game over, at once: a lost ship shows no map
+        g.screen->pushKeys({'E', 'Y'});
+        g.game.run();
+        EXPECT_FALSE(fileExist("Wreck.glx")) << health;
+        EXPECT_EQ(g.game.getPlayer().getaHealth(), 1);  // the next pass goes straight to the menu
+    }
 }
 
 TEST(GameLoop, WonGalaxyOfADestroyedShipKeepsItsLastIntactSave) {
@@ -64,7 +69,6 @@ TEST(GameLoop, WonGalaxyOfADestroyedShipKeepsItsLastIntactSave) {
     HeadlessGame g;
     g.screen->pushText("L");
     g.screen->pushText("Glory\n");
-    g.screen->pushKey('X');
     g.screen->pushKey(13);
     g.screen->pushKeys({'E', 'Y'});
     g.game.run();

@@ -13,6 +13,7 @@
 #include "GalaxyFixture.h"
 #include "TestSupport.h"
 #include "console/KeyDecoder.h"
+#include "encounters/EncounterSupport.h"
 #include "console/Random.h"
 
 namespace {
@@ -175,6 +176,78 @@ TEST_F(StoppedGame, APurchaseIsSavedWholeOrNotAtAll) {
             case Saved::AfterPurchaseOnMap: EXPECT_EQ(saved, after); break;
             case Saved::Nothing: break;
         }
+    }
+}
+
+// A stop during timed work or an encounter ends it at once (no time passes
+// after the signal) and saves as between two key reads: the jump's cut
+// calculation prepares nothing, pirates take the hold as from a ship that
+// flees, a meteor field keeps its damage, and the other dimension and its
+// fake crash leave the ship in the sector it jumped from.
+TEST_F(StoppedGame, TimedWorkAndEncountersEndAtOnceAndSave) {
+    Player installed;
+    {
+        Sector home(0, 0, &installed, GALAXY.c_str());
+        ASSERT_EQ(home.loadGame(), LoadResult::Ok);
+        installed.fitPart(SLOT_COLLECTOR, 14);
+        installed.addEnergy(10000);
+        installed.addTrade(0, 7);
+        installed.countShipWeight();
+        ASSERT_TRUE(home.save(nullptr, false));
+    }
+    const std::string toDimension = "prepHyperJump;" + std::to_string(installed.getDim().X) + ";" +
+                                    std::to_string(installed.getDim().Y) + ";1;1\nhyperJump\n";
+    using Keys = std::function<void(HeadlessBackend&)>;
+    const Keys step = [](HeadlessBackend& k) { pressed(keycode::Left, 16)(k); };
+    const Keys computer = [](HeadlessBackend& k) { k.pushKey(keycode::Tilde); };
+    const auto atHome = [&](const Player& saved, const Player&) {
+        EXPECT_TRUE(saved.getaSectorNumber() == installed.getaSectorNumber() && saved.getrPos() == spot.beside);
+        EXPECT_EQ(saved.getaEnergy(), 0);  // what the jump cost
+    };
+    const struct {
+        const char* name;
+        int event;  // what the first step on the map starts
+        std::vector<Keys> keys;
+        unsigned delay;  // from the last key to the signal
+        int signal;
+        std::function<void(const Player& saved, const Player& live)> check;
+    } cases[] = {
+        {"path calculation", Sector::EVENT_NONE,
+         {computer, typed("enableTurboAcceleration;61358024\nremoveFuel;5\nprepHyperJump;40;40;1;1\n")}, 5000,
+         SIGINT,
+         [&](const Player& saved, const Player& live) {
+             EXPECT_EQ(saved.getaFuel(), installed.getaFuel() - 5);
+             EXPECT_FALSE(live.getHyperJump());
+         }},
+        {"pirates announced", Sector::EVENT_PIRATES, {step}, 100, SIGTERM,
+         [](const Player& saved, const Player&) { EXPECT_EQ(saved.getTrade(0), 0); }},
+        {"combat pause", Sector::EVENT_PIRATES, {step, typed("\n6")}, 1000, SIGHUP,
+         [](const Player& saved, const Player&) { EXPECT_EQ(saved.getTrade(0), 0); }},
+        {"meteor field", Sector::EVENT_METEORS, {step, typed("\n")}, 20000, SIGINT,
+         [&](const Player& saved, const Player& live) {
+             EXPECT_LT(live.getaHealth(), installed.getaHealth());
+             EXPECT_EQ(saved.getaHealth(), live.getaHealth());
+             EXPECT_TRUE(saved.getrPos() == live.getrPos() && saved.getTrade(0) == 7);
+         }},
+        {"other dimension", Sector::EVENT_NONE, {computer, typed(toDimension)}, 3000, SIGTERM, atHome},
+        {"fake crash", Sector::EVENT_NONE, {computer, typed(toDimension), computer}, 500, SIGHUP, atHome},
+    };
+    const std::string prepared = fileContents(GALAXY + ".glx");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(GALAXY + ".glx", std::ios::binary) << prepared;
+        HeadlessGame g;
+        g.screen->pushText("L" + GALAXY + "\n");
+        for (const Keys& keys : c.keys) keys(*g.screen);
+        g.screen->pushDelay(c.delay);
+        g.screen->pushSignal(c.signal);
+        rng::srand(seedStarting(c.event));
+        EXPECT_EQ(signalThatEnded([&] { g.game.run(); }), c.signal);
+        EXPECT_LE(g.screen->nowMs(), g.screen->signalledAt() + 100);
+        Player saved;
+        Sector home(0, 0, &saved, GALAXY.c_str());
+        ASSERT_EQ(home.loadGame(), LoadResult::Ok);
+        c.check(saved, g.game.getPlayer());
     }
 }
 
