@@ -3,6 +3,7 @@
 // the main menu loop.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,10 @@ public:
     // Where T looks for the tutorial galaxy, in order; by default the working
     // folder, the program's folder and the installed data folder.
     void setTutorialFolders(std::vector<std::filesystem::path> folders) { tutorialFolders = std::move(folders); }
+
+    // Told of each galaxy the menu opens, by name: one just created, or one
+    // loaded as it stood on the disk (a recording keeps those).
+    std::function<void(const std::string& name, bool created)> onGalaxyOpened;
 
     ConLib& getConsole() { return console; }
     Player& getPlayer() { return player; }

@@ -198,8 +198,9 @@ bool Game::newGame(ConLib* con) {
     sector.setwName(worldName);
 
     const short goal = askGoal(con);
-    if (goal < 0) return false;
-    return createNewWorld(con, worldName, &player, goal);
+    if (goal < 0 || !createNewWorld(con, worldName, &player, goal)) return false;
+    if (onGalaxyOpened) onGalaxyOpened(worldName, true);
+    return true;
 }
 
 bool Game::writeGalaxyFile(ConLib* con, const std::string& path, Sector& working, Player* who, short goal) {
@@ -312,7 +313,10 @@ bool Game::load(ConLib* con) {
     std::memcpy(worldName, name.c_str(), name.size());
     sector.setwName(worldName);
     const LoadResult result = sector.loadGame();
-    if (result == LoadResult::Ok) return true;
+    if (result == LoadResult::Ok) {
+        if (onGalaxyOpened) onGalaxyOpened(worldName, false);
+        return true;
+    }
 
     std::memcpy(worldName, nameBefore, sizeof worldName);
     if (result != LoadResult::NoFile) {

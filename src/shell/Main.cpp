@@ -4,41 +4,100 @@
 
 #include "console/Interrupt.h"
 #include "console/Random.h"
+#include "console/Recording.h"
+#include "console/RecordingBackend.h"
 #include "console/TerminalBackend.h"
 #include "shell/CommandLine.h"
 #include "shell/Game.h"
+#include "shell/RecordedGame.h"
 
 namespace {
 
-// Runs the game; the signal that stopped it, or 0 when the player left.
-// The game (and with it the terminal) is already given back on return.
-int play() {
+// Runs the game, recording it when asked; the signal that stopped it, or 0
+// when the player left. The game (and with it the terminal) is already
+// given back on return.
+int play(const CommandLineAction& action) {
+    const auto seed = static_cast<unsigned>(std::time(nullptr));
+    rng::srand(seed);
+    // The recording's file is made before the terminal is taken over.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> recordingFile(
+        action.kind == CommandLineAction::Kind::Record ? RecordingBackend::createFile(action.file) : nullptr,
+        &std::fclose);
+    std::unique_ptr<Backend> backend = std::make_unique<TerminalBackend>();
+    RecordingBackend* recorder = nullptr;
+    if (recordingFile != nullptr) {
+        auto recording = std::make_unique<RecordingBackend>(std::move(backend), recordingFile.release(), seed);
+        recorder = recording.get();
+        backend = std::move(recording);
+    }
+    Game game(std::move(backend));
+    std::unique_ptr<GalaxyKeeper> keeper;
+    if (recorder != nullptr) {
+        keeper = std::make_unique<GalaxyKeeper>(*recorder, action.file);
+        keeper->watch(game);
+    }
+    int signal = 0;
     try {
-        Game game(std::make_unique<TerminalBackend>());
         game.run();
     } catch (const GameInterrupted& stop) {
-        return stop.signal();
+        signal = stop.signal();
     }
-    return 0;
+    if (recorder != nullptr) recorder->noteEnd(signal);
+    return signal;
+}
+
+ReplayRequest requestOf(const CommandLineAction& action) {
+    ReplayRequest request;
+    request.file = action.file;
+    for (const std::string& galaxy : action.galaxies) request.galaxies.emplace_back(galaxy);
+    return request;
+}
+
+// Plays a recording back; the report goes to the standard output once the
+// terminal is given back, or to the standard error when nothing was replayed.
+int playBack(const CommandLineAction& action) {
+    ReplayReport report;
+    switch (action.kind) {
+        case CommandLineAction::Kind::Replay:
+            report = replayRecording(requestOf(action), [] { return std::make_unique<TerminalBackend>(); });
+            break;
+        case CommandLineAction::Kind::Rerecord: report = rerecordRecording(requestOf(action)); break;
+        default: report = verifyRecording(requestOf(action)); break;
+    }
+    std::fprintf(report.status == 2 ? stderr : stdout, "%s\n", report.text.c_str());
+    return report.status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const CommandLineAction action = interpretArguments(argc, argv);
-    if (action.kind != CommandLineAction::Kind::Play) {
-        std::fputs(action.text.c_str(), action.kind == CommandLineAction::Kind::Refuse ? stderr : stdout);
-        return action.exitStatus;
+    switch (action.kind) {
+        case CommandLineAction::Kind::Help:
+        case CommandLineAction::Kind::Version:
+        case CommandLineAction::Kind::Refuse:
+            std::fputs(action.text.c_str(), action.kind == CommandLineAction::Kind::Refuse ? stderr : stdout);
+            return action.exitStatus;
+        default: break;
     }
-    rng::srand(static_cast<unsigned>(std::time(nullptr)));
     int signal = 0;
+    int status = 0;
     try {
-        signal = play();
+        if (action.kind == CommandLineAction::Kind::Play || action.kind == CommandLineAction::Kind::Record)
+            signal = play(action);
+        else
+            status = playBack(action);
     } catch (const TerminalUnusable& unusable) {
         std::fprintf(stderr, "%s\n", unusable.what());
         return 1;
+    } catch (const recording::Refused& refused) {
+        std::fprintf(stderr, "starhollow: %s\n", refused.what());
+        return 2;
+    } catch (const GameInterrupted& stop) {
+        // Ctrl+C, termination or hangup while a recording was played back.
+        signal = stop.signal();
     }
     // Ended by Ctrl+C, termination or hangup: the status the shell expects.
     if (signal != 0) interrupt::exitBySignal(signal);
-    return 0;
+    return status;
 }

@@ -142,7 +142,7 @@ TEST_P(EarlyEnd, SaysWhyWithoutTouchingTheTerminal) {
 }
 
 constexpr const char* XTERM = "xterm-256color";
-constexpr const char* USAGE = "Usage: starhollow [--help | --version]";
+constexpr const char* USAGE = "Usage: starhollow [--help | --version | --record FILE";
 INSTANTIATE_TEST_SUITE_P(
     Terminals, EarlyEnd,
     ::testing::Values(

@@ -1,0 +1,113 @@
+#pragma once
+// A recorded game: what the game got from outside at the Backend seam (every
+// clock reading, every wait's outcome, every input event, every pause and
+// title) and every screen it showed, as text, one event a line. The random
+// seed and the galaxies it loaded are written down beside them.
+//
+//   starhollow-recording 1
+//   seed 1733582880
+//   <ms since the last line> <event> [arguments]
+//
+// Events: c CLOCK (a clock reading), w TIMEOUT 0|1 (a wait and whether input
+// came), i VK CH (an input event: key code and typed byte), s MS (a pause),
+// t TITLE, p CHECKSUM X Y CURSOR RUN... (a screen shown: the checksum of the
+// whole screen, the cursor, and the runs of cells that changed since the
+// screen before, each "x,y,FB,n:text" with FB the text and background colour
+// digits), g CHECKSUM SIZE NAME (a galaxy the game loaded, as it was), x SIGNAL
+// (the game was stopped), e (the game ended).
+
+#include <cstdint>
+#include <filesystem>
+#include <istream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "console/ScreenGrid.h"
+
+namespace recording {
+
+constexpr const char* MAGIC = "starhollow-recording";
+constexpr int VERSION = 1;
+
+enum class Kind : char {
+    Clock = 'c',
+    Wait = 'w',
+    Input = 'i',
+    Sleep = 's',
+    Title = 't',
+    Present = 'p',
+    Galaxy = 'g',
+    Stopped = 'x',
+    End = 'e',
+};
+
+// Cells of one row, side by side, in one pair of colours.
+struct CellRun {
+    int x = 0;
+    int y = 0;
+    std::uint8_t fg = 7;
+    std::uint8_t bg = 0;
+    std::string text;
+    bool operator==(const CellRun&) const = default;
+};
+
+struct Event {
+    Kind kind = Kind::End;
+    std::uint64_t time = 0;  // ms since the recording started
+    // Clock: the reading. Wait: the time-out. Input: the key code. Sleep:
+    // the milliseconds. Stopped: the signal.
+    std::int64_t value = 0;
+    // Wait: 1 when input came. Input: the typed byte.
+    std::int64_t detail = 0;
+    // Present: checksum, cursor and the changed cells. Galaxy: checksum.
+    std::uint32_t checksum = 0;
+    COORD cursor{0, 0};
+    bool cursorVisible = false;
+    std::vector<CellRun> changes;
+    // Title: the text. Galaxy: the name.
+    std::string text;
+    std::uint64_t size = 0;  // Galaxy: the file's size
+    int line = 0;            // where it stands in the file
+    bool operator==(const Event&) const = default;
+};
+
+struct Recording {
+    unsigned seed = 0;
+    std::vector<Event> events;
+};
+
+// Why a recording cannot be used: one line.
+class Refused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads a whole recording; a last line cut short (the game was killed while
+// writing it) is left out. Throws Refused for anything that is not a whole
+// recording of this version.
+Recording parse(std::istream& in);
+Recording parseFile(const std::filesystem::path& path);
+
+// One event as its line, without the line end; `previousTime` is the time of
+// the line before.
+std::string formatEvent(const Event& event, std::uint64_t previousTime);
+std::string header(unsigned seed);
+
+// The runs of cells that differ from `before` in `after`, row by row.
+std::vector<CellRun> screenChanges(const ScreenGrid& before, const ScreenGrid& after);
+void applyChanges(ScreenGrid& screen, const std::vector<CellRun>& changes);
+std::uint32_t screenChecksum(const ScreenGrid& screen, COORD cursor, bool cursorVisible);
+
+// The text with anything that is not printable as '?', so that it stays on its line.
+std::string printable(std::string text);
+
+// A time of the recording in words: "12.345 s".
+std::string seconds(std::uint64_t ms);
+
+// What an event is, in words, for reports.
+std::string describe(const Event& event);
+// A cell in words: "'A' colour 1 on 7".
+std::string describeCell(const Cell& cell);
+
+}  // namespace recording
