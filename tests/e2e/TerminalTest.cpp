@@ -149,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         EarlyEndCase{"dumb", "dumb", {}, 1, {"position the cursor, 80 x 25 or larger; TERM=dumb cannot"}, true},
         EarlyEndCase{"unknown", "no-such-terminal", {}, 1,
                      {"position the cursor, 80 x 25 or larger; TERM=no-such-terminal is unknown"}, true},
-        EarlyEndCase{"help", XTERM, {"--help"}, 0, {USAGE, "--version  print the version"}, false},
+        EarlyEndCase{"help", XTERM, {"--help"}, 0, {USAGE, "--version        print the version", "--verify FILE"}, false},
         EarlyEndCase{"version", XTERM, {"--version"}, 0, {"starhollow 1.1.0"}, true},
         EarlyEndCase{"helpAndVersion", XTERM, {"--help", "--version"}, 2, {"unknown argument '--version'", USAGE}, false},
         EarlyEndCase{"versionAndMore", XTERM, {"--version", "x"}, 2, {"unknown argument 'x'"}, false},
