@@ -1,5 +1,7 @@
 #include "console/Recording.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <fstream>
 #include <iterator>
@@ -32,6 +34,7 @@ public:
         pos_ = static_cast<std::size_t>(end - text_.data());
         return value;
     }
+    char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
     char code() {
         skipBlank();
         if (pos_ >= text_.size()) fail("does not parse");
@@ -94,6 +97,25 @@ CellRun readRun(LineReader& in) {
     return run;
 }
 
+Cell readFill(LineReader& in) {
+    in.expect('~');
+    const int colours = in.number<int>();
+    if (colours < 0 || colours > 77 || !isColour(colours / 10) || !isColour(colours % 10))
+        in.fail("does not parse");
+    return Cell{' ', static_cast<std::uint8_t>(colours / 10), static_cast<std::uint8_t>(colours % 10)};
+}
+
+RowCopy readCopy(LineReader& in) {
+    in.expect('^');
+    RowCopy copy;
+    copy.y = in.number<int>();
+    in.expect(',');
+    copy.from = in.number<int>();
+    if (!ScreenGrid::contains(0, copy.y) || !ScreenGrid::contains(0, copy.from))
+        in.fail("names cells outside the screen");
+    return copy;
+}
+
 Event readEvent(std::string_view text, int line, std::uint64_t& time) {
     LineReader in(text, line);
     Event event;
@@ -122,7 +144,13 @@ Event readEvent(std::string_view text, int line, std::uint64_t& time) {
             event.cursorVisible = in.number<int>() != 0;
             while (!in.atEnd()) {
                 in.expect(' ');
-                event.changes.push_back(readRun(in));
+                if (in.peek() == '~' && !event.changes.fill && event.changes.copies.empty() &&
+                    event.changes.runs.empty())
+                    event.changes.fill = readFill(in);
+                else if (in.peek() == '^')
+                    event.changes.copies.push_back(readCopy(in));
+                else
+                    event.changes.runs.push_back(readRun(in));
             }
             break;
         }
@@ -137,6 +165,30 @@ Event readEvent(std::string_view text, int line, std::uint64_t& time) {
     }
     in.end();
     return event;
+}
+
+// The blank cell a new screen was cleared with, when starting from it costs
+// less than starting from the screen before: most of it is that blank.
+std::optional<Cell> clearingOf(const ScreenGrid& before, const ScreenGrid& after) {
+    std::array<int, 64> blanks{};
+    int differing = 0;
+    for (int y = 0; y < SCREEN_HEIGHT; ++y)
+        for (int x = 0; x < SCREEN_WIDTH; ++x) {
+            const Cell& cell = after.at(x, y);
+            if (cell.ch == ' ') ++blanks[static_cast<std::size_t>(cell.fg % 8 * 8 + cell.bg % 8)];
+            if (!(cell == before.at(x, y))) ++differing;
+        }
+    const auto most = std::max_element(blanks.begin(), blanks.end());
+    const int others = SCREEN_WIDTH * SCREEN_HEIGHT - *most;
+    if (others * 2 >= differing) return std::nullopt;
+    const auto colours = static_cast<int>(most - blanks.begin());
+    return Cell{' ', static_cast<std::uint8_t>(colours / 8), static_cast<std::uint8_t>(colours % 8)};
+}
+
+bool sameRow(const ScreenGrid& a, int ya, const ScreenGrid& b, int yb) {
+    for (int x = 0; x < SCREEN_WIDTH; ++x)
+        if (!(a.at(x, ya) == b.at(x, yb))) return false;
+    return true;
 }
 
 void appendRun(std::string& line, const CellRun& run) {
@@ -212,7 +264,10 @@ std::string formatEvent(const Event& event, std::uint64_t previousTime) {
             const auto [end, error] = std::to_chars(hex, hex + 8, event.checksum, 16);
             line += ' ' + std::string(hex, end) + ' ' + std::to_string(event.cursor.X) + ' ' +
                     std::to_string(event.cursor.Y) + (event.cursorVisible ? " 1" : " 0");
-            for (const CellRun& run : event.changes) appendRun(line, run);
+            if (event.changes.fill) line += " ~" + std::to_string(event.changes.fill->fg * 10 + event.changes.fill->bg);
+            for (const RowCopy& copy : event.changes.copies)
+                line += " ^" + std::to_string(copy.y) + ',' + std::to_string(copy.from);
+            for (const CellRun& run : event.changes.runs) appendRun(line, run);
             break;
         }
         case Kind::Galaxy: {
@@ -225,27 +280,44 @@ std::string formatEvent(const Event& event, std::uint64_t previousTime) {
     return line;
 }
 
-std::vector<CellRun> screenChanges(const ScreenGrid& before, const ScreenGrid& after) {
-    std::vector<CellRun> runs;
+ScreenChange screenChanges(const ScreenGrid& before, const ScreenGrid& after) {
+    ScreenChange change;
+    change.fill = clearingOf(before, after);
+    // A screen that scrolls (the meteor field, a console) shows most rows
+    // again one row further: those are sent as copies, not cell by cell.
+    for (int y = 0; y < SCREEN_HEIGHT && !change.fill; ++y) {
+        if (sameRow(before, y, after, y)) continue;
+        for (const int from : {y - 1, y + 1})
+            if (from >= 0 && from < SCREEN_HEIGHT && sameRow(before, from, after, y)) {
+                change.copies.push_back(RowCopy{y, from});
+                break;
+            }
+    }
+    ScreenGrid copied = before;
+    applyChanges(copied, change);
     for (int y = 0; y < SCREEN_HEIGHT; ++y) {
         int first = -1;
         int last = -1;
         for (int x = 0; x < SCREEN_WIDTH; ++x) {
-            if (before.at(x, y) == after.at(x, y)) continue;
+            if (copied.at(x, y) == after.at(x, y)) continue;
             if (first >= 0 && x - last > RUN_GAP) {
-                addRuns(runs, after, y, first, last);
+                addRuns(change.runs, after, y, first, last);
                 first = -1;
             }
             if (first < 0) first = x;
             last = x;
         }
-        if (first >= 0) addRuns(runs, after, y, first, last);
+        if (first >= 0) addRuns(change.runs, after, y, first, last);
     }
-    return runs;
+    return change;
 }
 
-void applyChanges(ScreenGrid& screen, const std::vector<CellRun>& changes) {
-    for (const CellRun& run : changes)
+void applyChanges(ScreenGrid& screen, const ScreenChange& changes) {
+    const ScreenGrid before = screen;
+    if (changes.fill) screen.fill(*changes.fill);
+    for (const RowCopy& copy : changes.copies)
+        for (int x = 0; x < SCREEN_WIDTH; ++x) screen.at(x, copy.y) = before.at(x, copy.from);
+    for (const CellRun& run : changes.runs)
         for (std::size_t i = 0; i < run.text.size(); ++i)
             screen.at(run.x + static_cast<int>(i), run.y) = Cell{run.text[i], run.fg, run.bg};
 }

@@ -10,15 +10,17 @@
 //
 // Events: c CLOCK (a clock reading), w TIMEOUT 0|1 (a wait and whether input
 // came), i VK CH (an input event: key code and typed byte), s MS (a pause),
-// t TITLE, p CHECKSUM X Y CURSOR RUN... (a screen shown: the checksum of the
-// whole screen, the cursor, and the runs of cells that changed since the
-// screen before, each "x,y,FB,n:text" with FB the text and background colour
-// digits), g CHECKSUM SIZE NAME (a galaxy the game loaded, as it was), x SIGNAL
-// (the game was stopped), e (the game ended).
+// t TITLE, p CHECKSUM X Y CURSOR CHANGE... (a screen shown: the checksum of
+// the whole screen, the cursor, and what changed since the screen before:
+// "~FB" for a screen first cleared to blanks of text colour F on background
+// B, or "^y,r" for a row that shows what row r showed, as when the screen
+// scrolls, then runs of cells "x,y,FB,n:text"), g CHECKSUM SIZE NAME (a galaxy the game loaded,
+// as it was), x SIGNAL (the game was stopped), e (the game ended).
 
 #include <cstdint>
 #include <filesystem>
 #include <istream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -52,6 +54,22 @@ struct CellRun {
     bool operator==(const CellRun&) const = default;
 };
 
+// A row that shows what another row of the screen before showed.
+struct RowCopy {
+    int y = 0;
+    int from = 0;
+    bool operator==(const RowCopy&) const = default;
+};
+
+// What changed from one screen to the next: a clearing or rows copied
+// first, then cells.
+struct ScreenChange {
+    std::optional<Cell> fill;
+    std::vector<RowCopy> copies;
+    std::vector<CellRun> runs;
+    bool operator==(const ScreenChange&) const = default;
+};
+
 struct Event {
     Kind kind = Kind::End;
     std::uint64_t time = 0;  // ms since the recording started
@@ -64,7 +82,7 @@ struct Event {
     std::uint32_t checksum = 0;
     COORD cursor{0, 0};
     bool cursorVisible = false;
-    std::vector<CellRun> changes;
+    ScreenChange changes;
     // Title: the text. Galaxy: the name.
     std::string text;
     std::uint64_t size = 0;  // Galaxy: the file's size
@@ -94,9 +112,11 @@ Recording parseFile(const std::filesystem::path& path);
 std::string formatEvent(const Event& event, std::uint64_t previousTime);
 std::string header(unsigned seed);
 
-// The runs of cells that differ from `before` in `after`, row by row.
-std::vector<CellRun> screenChanges(const ScreenGrid& before, const ScreenGrid& after);
-void applyChanges(ScreenGrid& screen, const std::vector<CellRun>& changes);
+// What turns `before` into `after`: a clearing when most of `after` is blank
+// in one colour, else rows that moved up or down by one; then the runs of
+// cells that still differ, row by row.
+ScreenChange screenChanges(const ScreenGrid& before, const ScreenGrid& after);
+void applyChanges(ScreenGrid& screen, const ScreenChange& changes);
 std::uint32_t screenChecksum(const ScreenGrid& screen, COORD cursor, bool cursorVisible);
 
 // The text with anything that is not printable as '?', so that it stays on its line.

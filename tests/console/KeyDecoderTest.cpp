@@ -112,6 +112,8 @@ TEST(KeyDecoder, EveryKeyPressHasItsCode) {
         // swallowed), unknown numbers and finals, high bytes.
         {"\x1b[I\x1b[O\x1b[<0;10;5M\x1b[M !!q", {0, 0, 0, 0, 81}},
         {"\x1b[99~\x1b[y\x1bO~\xc3\xa9", {0, 0, 0, 0, 0}},
+        // Terminal reports (device attributes) end like keys but are none.
+        {"\x1b[?1;2c\x1b[>41;354;0c\x1b[?6A", {0, 0, 0}},
     };
     for (const auto& c : cases) EXPECT_EQ(decode(c.bytes), c.codes) << testing::PrintToString(c.bytes);
 }

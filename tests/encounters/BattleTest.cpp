@@ -257,3 +257,75 @@ TEST_F(Battle, KillWithTheLastActionOpensTheLootBeforeAnyEnemyTurn) {
         EXPECT_GT(kills, 0);
     }
 }
+
+// The enemy's choice of shot at the bounds of the roll, and both repairs:
+// when they switch, what they cost and what they give.
+TEST_F(Battle, EnemyChoosesItsShotByTheRollAndBothSidesRepair) {
+    const struct {
+        int playerShield, enemyEnergy, enemyAmmo, roll;
+        const char* weapon;
+    } choices[] = {
+        {100, 10, 50, 40, "ion canon"},   {100, 10, 50, 41, "beam weapon"}, {100, 9, 50, 41, "laser"},
+        {100, 9, 50, 81, "beam weapon"},  {0, 0, 30, 40, "rocket"},         {0, 0, 29, 40, "laser"},
+        {0, 0, 30, 81, "beam weapon"},    {0, 0, 30, 101, "laser"},
+    };
+    for (const auto& c : choices) {
+        RecordingConsole run;
+        Player target;
+        target.fitPart(SLOT_SHIELD, 1);
+        target.addShield(c.playerShield);
+        Ship enemy;
+        enemy.fitPart(SLOT_WEAPON, 1);  // one shot a turn
+        enemy.fitPart(SLOT_COLLECTOR, 1);
+        enemy.addEnergy(c.enemyEnergy);
+        enemy.addAmmo(c.enemyAmmo);
+        bool repair = false;
+        rng::srand(seedForRoll(c.roll));
+        event.enemyTurn(&run.con, &enemy, &target, nullptr, &repair);
+        ASSERT_FALSE(run.messages.empty());
+        EXPECT_NE(run.messages.front().find(c.weapon), std::string::npos) << c.roll << ": " << run.messages.front();
+    }
+    // The enemy without a shield generator or ammunition: its repair.
+    const struct {
+        int energy, health;
+        bool on;
+        const char* said;
+        int energyAfter, healthAfter;
+        bool onAfter;
+    } repairs[] = {
+        {19, 1000, true, "Enemy don't have enought energy to use nanorobots! Nanorobots disabled!", 19, 1000, false},
+        {20, 1000, true, "Nanorobots repaired 10 pkt enemy health!", 0, 1010, true},
+        {20, 1400, true, "Enemy have max health! Nanorobots disabled!", 20, 1400, false},
+        {20, 500, false, "Enemy enabled nanorobots repair!", 20, 500, true},
+        {20, 501, false, nullptr, 20, 501, false},
+    };
+    for (const auto& r : repairs) {
+        RecordingConsole run;
+        Ship enemy;
+        enemy.fitPart(SLOT_COLLECTOR, 1);
+        enemy.addEnergy(r.energy);
+        enemy.removeHealth(enemy.getaHealth() - r.health);
+        bool repair = r.on;
+        event.enemyTurn(&run.con, &enemy, &player, nullptr, &repair);
+        EXPECT_EQ(r.said != nullptr, run.wasShown(r.said != nullptr ? r.said : "nanorobots")) << r.health;
+        EXPECT_TRUE(enemy.getaEnergy() == r.energyAfter && enemy.getaHealth() == r.healthAfter) << r.health;
+        EXPECT_EQ(repair, r.onAfter) << r.health;
+    }
+    // The player's: 10 health for 20 energy at the start of each cycle.
+    for (const int energy : {19, 20}) {
+        RecordingConsole run;
+        Player ship;
+        fitAll(ship, 0);
+        ship.fitPart(SLOT_HULL, 13);
+        ship.fitPart(SLOT_COLLECTOR, 1);
+        ship.countMaxHealth();
+        ship.removeHealth(50);
+        ship.addEnergy(energy);
+        run.screen->pushKeys({'5', '6', '7', keycode::Enter});
+        event.randomBattle(&run.con, &ship);
+        EXPECT_EQ(run.wasShown(energy < 20 ? "You don't have enought energy to use nanorobots! Nanorobots disabled!"
+                                           : "Nanorobots repaired 10 pkt health!"),
+                  true);
+        EXPECT_EQ(ship.getaEnergy(), energy < 20 ? energy : 0);
+    }
+}

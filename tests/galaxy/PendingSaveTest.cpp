@@ -114,7 +114,7 @@ bool awayIsSaved(const Galaxy& g) {
 // that was not written whole, leaving the galaxy as it was. A read-only
 // galaxy (the tutorial's) neither completes nor removes anything.
 TEST(PendingSave, CompletedOrDroppedAtTheNextOpening) {
-    enum class Pending { None, Whole, HalfWritten, Cut, Longer, Flipped, WrongSlot, Unreadable };
+    enum class Pending { None, Whole, HalfWritten, Cut, Longer, Flipped, Resealed, WrongSlot, Unreadable };
     enum class Operation { LoadHome, LoadAway, LoadGame, SaveBuffered, SaveSynced };
     struct Case {
         const char* name;
@@ -144,6 +144,7 @@ TEST(PendingSave, CompletedOrDroppedAtTheNextOpening) {
         {"checksum damaged", Flipped, pendingRec::checksum, LoadAway, RW, false, true, false},
         {"first byte damaged", Flipped, 0, LoadGame, RW, false, true, false},
         {"number of another sector than its record", WrongSlot, 0, LoadGame, RW, false, true, false},
+        {"player flag neither 0 nor 1, checksum right", Resealed, pendingRec::hasPlayer, LoadAway, RW, false, true, false},
         {"read-only galaxy, load", Whole, 0, LoadGame, RO, false, true, true},
         {"read-only galaxy, save refused", Whole, 0, SaveSynced, RO, false, false, true},
         {"unreadable, load refused", Unreadable, 0, LoadGame, RW, false, false, true},
@@ -166,9 +167,13 @@ TEST(PendingSave, CompletedOrDroppedAtTheNextOpening) {
                 writeBytes(pendingFile(), longer.data(), longer.size());
                 break;
             }
-            case Flipped: {
+            case Flipped:
+            case Resealed: {
                 PendingSaveBytes damaged = whole;
                 damaged[c.at] ^= 0x10;
+                if (c.pending == Resealed)
+                    record::put32(damaged.data() + pendingRec::checksum,
+                                  static_cast<std::int32_t>(crc32(damaged.data(), pendingRec::checksum)));
                 writeBytes(pendingFile(), damaged.data(), damaged.size());
                 break;
             }
