@@ -23,7 +23,10 @@
 #include "format/SaveRecords.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
+#include "console/Recording.h"
 #include "shell/Game.h"
+#include "shell/RecordedGame.h"
+#include "tutorial/TutorialGalaxy.h"
 
 namespace {
 
@@ -262,6 +265,43 @@ void BM_TerminalBytesMeteorStep(benchmark::State& state) {
     std::fclose(out);
 }
 BENCHMARK(BM_TerminalBytesMeteorStep)->Unit(benchmark::kMicrosecond)->Iterations(40);
+
+// ---- Recorded games ------------------------------------------------------------------
+
+std::vector<std::filesystem::path> suiteRecordings() {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(STARHOLLOW_RECORDINGS_DIR))
+        if (entry.path().extension() == ".rec") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// One recorded game of the suite checked as --verify does: recorded events
+// replayed per second, and what the recording costs per minute of play.
+void BM_ReplayRecording(benchmark::State& state) {
+    const std::filesystem::path file = suiteRecordings().at(static_cast<std::size_t>(state.range(0)));
+    BenchDir dir;
+    if (!writeTutorialGalaxy("Tutorial.glx")) std::abort();
+    ReplayRequest request;
+    request.file = file;
+    request.tutorialFolders = {std::filesystem::current_path()};
+    const recording::Recording recorded = recording::parseFile(file);
+    for (auto _ : state) {
+        const ReplayReport report = verifyRecording(request);
+        if (report.status != 0) state.SkipWithError(report.text.c_str());
+    }
+    const double minutes = static_cast<double>(recorded.events.back().time) / 60000.0;
+    state.counters["events/s"] = benchmark::Counter(static_cast<double>(recorded.events.size()) *
+                                                        static_cast<double>(state.iterations()),
+                                                    benchmark::Counter::kIsRate);
+    state.counters["bytes/min"] = static_cast<double>(std::filesystem::file_size(file)) / minutes;
+    state.SetLabel(file.stem().string());
+}
+BENCHMARK(BM_ReplayRecording)
+    ->Apply([](benchmark::internal::Benchmark* b) {
+        for (std::size_t i = 0; i < suiteRecordings().size(); ++i) b->Arg(static_cast<std::int64_t>(i));
+    })
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

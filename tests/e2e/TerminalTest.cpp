@@ -251,3 +251,17 @@ TEST(StoppedDuringTimedWork, CtrlCCutsAPathCalculation) {
     EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGINT) << describeStatus(*status);
     EXPECT_EQ(checkGalaxyFile(dir.path() / "Voyage.glx").player.getaFuel(), fuelInstalled - 5);
 }
+
+// A crash gives the terminal its modes back and ends by its signal.
+TEST(Crashed, GivesTheTerminalBack) {
+    for (const int signal : {SIGSEGV, SIGQUIT}) {
+        ScopedWorkDir dir;
+        TerminalSession game(TerminalSession::in(dir.path()));
+        ASSERT_TRUE(game.menuShown()) << game.dump();
+        game.signal(signal);
+        const std::optional<int> status = game.waitExit(5000);
+        ASSERT_TRUE(status);
+        EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << describeStatus(*status);
+        EXPECT_TRUE(sameModes(game.modes(), game.modesBefore()));
+    }
+}
