@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "console/Interrupt.h"
+#include "console/PlayerConsole.h"
 #include "console/Random.h"
-#include "console/TerminalBackend.h"
 #include "shell/CommandLine.h"
 #include "shell/Game.h"
 
@@ -14,7 +14,7 @@ namespace {
 // The game (and with it the terminal) is already given back on return.
 int play() {
     try {
-        Game game(std::make_unique<TerminalBackend>());
+        Game game(makePlayerConsole());
         game.run();
     } catch (const GameInterrupted& stop) {
         return stop.signal();
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     int signal = 0;
     try {
         signal = play();
-    } catch (const TerminalUnusable& unusable) {
+    } catch (const ConsoleUnusable& unusable) {
         std::fprintf(stderr, "%s\n", unusable.what());
         return 1;
     }
