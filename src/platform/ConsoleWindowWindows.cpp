@@ -26,6 +26,20 @@ struct Before {
     std::vector<CHAR_INFO> window;  // the visible cells
 } before;
 
+bool underWine() {
+    static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+// Wine's console on a terminal writes plain white text as "all attributes
+// off", which drops the background too; bright white keeps it. Windows
+// itself gets the attribute as it is.
+WORD attributeShown(std::uint16_t attribute) {
+    const bool plainWhite = (attribute & 0x0F) == (FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE);
+    if (underWine() && plainWhite && (attribute & 0xF0) != 0) return attribute | FOREGROUND_INTENSITY;
+    return attribute;
+}
+
 SMALL_RECT visibleRect() {
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (!GetConsoleScreenBufferInfo(output, &info)) return SMALL_RECT{0, 0, -1, -1};
@@ -95,7 +109,7 @@ void writeRow(int y, const Cell* cells, int count) {
     std::vector<CHAR_INFO> row(static_cast<std::size_t>(count));
     for (int x = 0; x < count; ++x) {
         row[static_cast<std::size_t>(x)].Char.AsciiChar = cells[x].ch;
-        row[static_cast<std::size_t>(x)].Attributes = cells[x].attribute;
+        row[static_cast<std::size_t>(x)].Attributes = attributeShown(cells[x].attribute);
     }
     const SHORT top = static_cast<SHORT>(window.Top + y);
     SMALL_RECT region{window.Left, top, static_cast<SHORT>(window.Left + count - 1), top};
