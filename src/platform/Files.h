@@ -18,8 +18,9 @@ enum class OpenMode {
 
 enum class OpenError { None, Missing, NameTaken, Other };
 
-// An open file, closed when it goes out of scope. Other handles may read,
-// write, rename or remove it meanwhile, as on POSIX.
+// An open file, closed when it goes out of scope. Other handles may read and
+// write it meanwhile; it is never removed or renamed while open, since
+// Windows refuses that.
 class File {
 public:
     File(const std::string& path, OpenMode mode);

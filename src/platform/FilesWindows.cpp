@@ -50,10 +50,11 @@ DWORD chunk(std::size_t size) { return static_cast<DWORD>(size < 0x40000000u ? s
 }  // namespace
 
 File::File(const std::string& path, OpenMode mode) {
-    // Shared like a POSIX file: a save may remove its pending file while
-    // another handle still reads the folder's files.
-    const HANDLE handle = CreateFileA(path.c_str(), accessOf(mode), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, dispositionOf(mode), FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Other handles may read and write it, as on POSIX (a load completes a
+    // pending save through a second handle); but Windows refuses to remove
+    // or rename an open file, so the game never does.
+    const HANDLE handle = CreateFileA(path.c_str(), accessOf(mode), FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      dispositionOf(mode), FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         openError_ = openErrorOf(GetLastError());
     else
