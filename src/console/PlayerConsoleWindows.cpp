@@ -1,6 +1,7 @@
 // The player's console on Windows: the console window itself, drawn and read
 // through the console API (platform/ConsoleWindow.h).
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <exception>
@@ -56,7 +57,7 @@ public:
     }
 
     bool waitForInput(int timeoutMs) override {
-        const std::uint64_t deadline = platform::monotonicMs() + static_cast<std::uint64_t>(timeoutMs < 0 ? 0 : timeoutMs);
+        const std::uint64_t deadline = platform::monotonicMs() + static_cast<std::uint64_t>(std::max(timeoutMs, 0));
         while (events_.empty()) {
             if (interrupt::pending() != 0) return false;
             const int wait = timeoutMs < 0 ? -1 : static_cast<int>(millisecondsUntil(deadline));

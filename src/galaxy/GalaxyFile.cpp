@@ -27,8 +27,10 @@ struct PendingRead {
 
 PendingRead readPendingSave(const std::string& name) {
     platform::File file(name, platform::OpenMode::Read);
-    if (!file.isOpen())
-        return {file.openError() == platform::OpenError::Missing ? PendingRead::State::Missing : PendingRead::State::Unreadable, {}};
+    if (!file.isOpen()) {
+        const bool missing = file.openError() == platform::OpenError::Missing;
+        return {missing ? PendingRead::State::Missing : PendingRead::State::Unreadable, {}};
+    }
     // One byte more than a pending save: a longer file is no pending save either.
     std::array<std::uint8_t, PENDING_SAVE_SIZE + 1> bytes{};
     const std::int64_t got = file.readUpTo(0, bytes.data(), bytes.size());

@@ -257,9 +257,11 @@ INSTANTIATE_TEST_SUITE_P(
                       StopCase{"LineDropped", Stop::LineDropped, "xterm-256color", SIGHUP, "\x1bOC"}),
     [](const auto& info) { return std::string(info.param.name); });
 #ifdef STARHOLLOW_WINDOWS_EXE
-INSTANTIATE_TEST_SUITE_P(Windows, StoppedOnTheMap,
-                         ::testing::Values(StopCase{"CtrlCTyped", Stop::CtrlC, "xterm-256color", SIGINT, "\x1b[C", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+// Wine's console leaves the arrows in their normal mode.
+INSTANTIATE_TEST_SUITE_P(
+    Windows, StoppedOnTheMap,
+    ::testing::Values(StopCase{"CtrlCTyped", Stop::CtrlC, "xterm-256color", SIGINT, "\x1b[C", true}),
+    [](const auto& info) { return std::string(info.param.name); });
 #endif
 
 // Ctrl+C typed while the board computer calculates a long jump path (keys
