@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that the tools the build needs are present and installs the missing
-# Debian packages where apt-get can be used. Usage: setup.sh [base|bench|fuzz]
+# Debian packages where apt-get can be used. Usage: setup.sh [base|bench|fuzz|windows|test]
+# (windows: the cross compiler and Wine; test: base and windows together)
 set -euo pipefail
 
 want="${1:-base}"
@@ -8,13 +9,21 @@ missing=()
 
 have_header() { [ -e "/usr/include/$1" ] || [ -e "/usr/local/include/$1" ]; }
 
-command -v g++ >/dev/null 2>&1 || missing+=(g++)
 command -v cmake >/dev/null 2>&1 || missing+=(cmake)
-have_header ncurses.h || missing+=(libncurses-dev)
-have_header gtest/gtest.h || missing+=(libgtest-dev)
-# The end-to-end tests read the game's screen through a terminal emulator.
-have_header vterm.h || missing+=(libvterm-dev)
-command -v pkg-config >/dev/null 2>&1 || missing+=(pkg-config)
+if [ "$want" != windows ]; then
+  command -v g++ >/dev/null 2>&1 || missing+=(g++)
+  have_header ncurses.h || missing+=(libncurses-dev)
+  have_header gtest/gtest.h || missing+=(libgtest-dev)
+  # The end-to-end tests read the game's screen through a terminal emulator.
+  have_header vterm.h || missing+=(libvterm-dev)
+  command -v pkg-config >/dev/null 2>&1 || missing+=(pkg-config)
+fi
+if [ "$want" = windows ] || [ "$want" = test ]; then
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || missing+=(g++-mingw-w64-x86-64-posix)
+  [ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
+  # GoogleTest's sources, built with the cross compiler.
+  [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
+fi
 if [ "$want" = bench ]; then
   have_header benchmark/benchmark.h || missing+=(libbenchmark-dev)
 fi

@@ -1,7 +1,5 @@
 #include "GalaxyFixture.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -19,9 +17,7 @@ constexpr unsigned TEMPLATE_SEED = 4242;
 class TemplateGalaxy {
 public:
     TemplateGalaxy() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "starhollow-e2e-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        folder_ = pattern;
+        folder_ = newTemporaryFolder("starhollow-e2e-");
         const std::filesystem::path previous = std::filesystem::current_path();
         std::filesystem::current_path(folder_);
         rng::srand(TEMPLATE_SEED);

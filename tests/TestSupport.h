@@ -1,8 +1,6 @@
 #pragma once
 // Shared helpers for the headless tests.
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -54,16 +52,23 @@ inline unsigned killSeed() {
     return std::random_device{}();
 }
 
+// A new, empty folder of its own under the system's temporary folder.
+inline std::filesystem::path newTemporaryFolder(const std::string& prefix) {
+    std::random_device random;
+    for (;;) {
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path() / (prefix + std::to_string(random()));
+        if (std::filesystem::create_directory(folder)) return folder;
+    }
+}
+
 // Runs a test inside a fresh temporary working folder (galaxy files are
 // written to the working folder), and removes it afterwards.
 class ScopedWorkDir {
 public:
     ScopedWorkDir() {
         previous_ = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "starhollow-test-XXXXXX").string();
-        char* made = mkdtemp(pattern.data());
-        if (made == nullptr) std::abort();
-        path_ = made;
+        path_ = newTemporaryFolder("starhollow-test-");
         std::filesystem::current_path(path_);
     }
     ~ScopedWorkDir() {

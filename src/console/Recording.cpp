@@ -214,8 +214,12 @@ Recording parse(std::istream& in) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     // Only whole lines count: a last line without its line end was cut short.
-    for (std::size_t end; (end = all.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.emplace_back(all.data() + start, end - start);
+    for (std::size_t end; (end = all.find('\n', start)) != std::string::npos; start = end + 1) {
+        // A recording that went through an editor or a checkout that ends
+        // lines with CR LF reads the same.
+        const std::size_t length = end > start && all[end - 1] == '\r' ? end - start - 1 : end - start;
+        lines.emplace_back(all.data() + start, length);
+    }
     const std::string_view magic(MAGIC);
     if (lines.empty() || lines[0].substr(0, magic.size() + 1) != std::string(MAGIC) + " ")
         throw Refused("not a Starhollow recording");

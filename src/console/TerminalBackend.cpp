@@ -15,10 +15,14 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "console/CursesMapping.h"
 #include "console/Interrupt.h"
 #include "console/Monochrome.h"
+#include "console/ScreenNotice.h"
+#include "platform/Clock.h"
+#include "platform/InterruptsPosix.h"
 
 namespace {
 
@@ -136,10 +140,10 @@ void restoreTerminal() {
 }
 
 TerminalUnusable::TerminalUnusable(const std::string& term, bool known)
-    : std::runtime_error("Starhollow needs a terminal that can position the cursor, 80 x 25 or larger; TERM=" +
-                         (term.empty() ? std::string("(unset)") : term) +
-                         (known ? " cannot." : " is unknown to terminfo.") +
-                         " Set TERM to your terminal's type, e.g. TERM=xterm-256color.") {}
+    : ConsoleUnusable("Starhollow needs a terminal that can position the cursor, 80 x 25 or larger; TERM=" +
+                      (term.empty() ? std::string("(unset)") : term) +
+                      (known ? " cannot." : " is unknown to terminfo.") +
+                      " Set TERM to your terminal's type, e.g. TERM=xterm-256color.") {}
 
 struct TerminalBackend::Impl {
     std::FILE* out = nullptr;
@@ -204,8 +208,9 @@ struct TerminalBackend::Impl {
         while (!largeEnough()) {
             erase();
             attrset(A_NORMAL);
-            mvaddstr(0, 0, "Starhollow needs a terminal of at least 80 x 25.");
-            mvprintw(1, 0, "This one is %d x %d: please enlarge the window.", COLS, LINES);
+            const std::vector<std::string> notice = smallScreenNotice(COLS, LINES);
+            for (std::size_t line = 0; line < notice.size(); ++line)
+                mvaddstr(static_cast<int>(line), 0, notice[line].c_str());
             refresh();
             int code = 0;
             // A signal (or Ctrl+C) ends the wait; the key wait that follows throws.
@@ -367,10 +372,7 @@ bool TerminalBackend::waitForInput(int timeoutMs) { return impl_->waitForInput(t
 
 InputEvent TerminalBackend::takeInput() { return impl_->decoder.takeEvent(); }
 
-std::uint64_t TerminalBackend::nowMs() {
-    using namespace std::chrono;
-    return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
+std::uint64_t TerminalBackend::nowMs() { return platform::monotonicMs(); }
 
 void TerminalBackend::sleepMs(unsigned ms) { impl_->sleep(ms); }
 

@@ -4,15 +4,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "console/Backend.h"
 #include "console/KeyDecoder.h"
+#include "console/PlayerConsole.h"
 
-// A terminal the game cannot be shown on; what() is the one line that says
-// what the game needs.
-class TerminalUnusable : public std::runtime_error {
+// A terminal the game cannot be shown on.
+class TerminalUnusable : public ConsoleUnusable {
 public:
     // `known`: terminfo knows the terminal, but it cannot place the cursor.
     TerminalUnusable(const std::string& term, bool known);

@@ -1,14 +1,12 @@
 #include "console/Timer.h"
 
-#include <chrono>
-
 #include "console/ConLib.h"
+#include "platform/Clock.h"
 
 namespace {
 std::uint64_t nowMs() {
     if (ConLib* console = ConLib::current()) return console->nowMs();
-    using namespace std::chrono;
-    return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return platform::monotonicMs();
 }
 }  // namespace
 

@@ -3,39 +3,10 @@
 // and every save made all-or-nothing through a pending-save file beside the
 // galaxy (format/PendingSave.h).
 
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
 #include "format/PendingSave.h"
-
-// An open file, closed when it goes out of scope.
-class GalaxyFile {
-public:
-    GalaxyFile(const std::string& name, int flags, unsigned mode = 0);
-    ~GalaxyFile();
-    GalaxyFile(const GalaxyFile&) = delete;
-    GalaxyFile& operator=(const GalaxyFile&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-    // The reason the file did not open (errno), 0 when it did.
-    int openError() const { return openError_; }
-
-    // False when the file ends before the whole span was read.
-    bool readAt(std::int64_t offset, std::uint8_t* into, std::size_t size);
-    // Reads until the span is full or the file ends: the count read, or -1
-    // when the system reports an error.
-    std::int64_t readUpTo(std::int64_t offset, std::uint8_t* into, std::size_t size);
-    bool writeAt(std::int64_t offset, const std::uint8_t* from, std::size_t size);
-    // Waits until what was written is on the disk.
-    bool sync();
-    // Closes now; false when the system reports that the writes failed.
-    bool close();
-
-private:
-    int fd_;
-    int openError_ = 0;
-};
+#include "platform/Files.h"
 
 namespace galaxy {
 

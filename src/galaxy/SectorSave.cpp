@@ -9,8 +9,6 @@
 #include <string>
 #include <ostream>
 
-#include <fcntl.h>
-
 #include "console/ConLib.h"
 #include "console/HelpFuncLib.h"
 #include "console/Window.h"
@@ -167,7 +165,7 @@ LoadResult Sector::loadSector(int n) {
     if (!galaxy::isSectorNumber(n)) return LoadResult::NoSuchSector;
     if (wName == nullptr) return LoadResult::NoFile;
     const std::string name = galaxy::fileName(wName);
-    GalaxyFile file(name, O_RDONLY);
+    platform::File file(name, platform::OpenMode::Read);
     if (!file.isOpen()) return LoadResult::NoFile;
     // Half a save cannot be read as a sector.
     if (!completePendingSave(name)) return LoadResult::Damaged;
@@ -180,7 +178,7 @@ LoadResult Sector::loadSector(int n) {
 LoadResult Sector::loadGame() {
     if (wName == nullptr) return LoadResult::NoFile;
     const std::string name = galaxy::fileName(wName);
-    GalaxyFile file(name, O_RDONLY);
+    platform::File file(name, platform::OpenMode::Read);
     if (!file.isOpen()) return LoadResult::NoFile;
     // Without a player there is nothing to put the player record into.
     if (player == nullptr) return LoadResult::Damaged;

@@ -1,12 +1,7 @@
 // Creating a new galaxy file and opening a saved one.
 
-#include <fcntl.h>
-#include <signal.h>
-#include <stdio.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +12,8 @@
 #include "console/HelpFuncLib.h"
 #include "console/Random.h"
 #include "galaxy/GalaxyFile.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
 #include "shell/Game.h"
 #include "shell/OverlappedWriter.h"
 
@@ -33,8 +30,6 @@ constexpr const char* CREATING_MARK = ".creating.";
 constexpr std::size_t MAX_PID_DIGITS = 9;
 
 std::string workingStem(const std::string& name, long pid) { return "." + name + CREATING_MARK + std::to_string(pid); }
-
-bool processAlive(long pid) { return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
 
 // The process id in the name of a creation's working file, or of the
 // pending-save file beside one, or 0 when the name is no such file's. The
@@ -60,8 +55,8 @@ long creatingProcess(const std::string& file) {
 }
 
 // Waits until the file's contents are on the disk.
-bool reachesDisk(const char* path, int flags) {
-    GalaxyFile file(path, flags);
+bool reachesDisk(const std::string& path) {
+    platform::File file(path, platform::OpenMode::ReadWrite);
     return file.isOpen() && file.sync() && file.close();
 }
 
@@ -88,17 +83,23 @@ class UnfinishedFile {
 public:
     explicit UnfinishedFile(std::string path) : path_(std::move(path)) {}
     ~UnfinishedFile() {
-        if (!finished_) std::remove(path_.c_str());
+        if (!finished_) removeIt();
     }
     UnfinishedFile(const UnfinishedFile&) = delete;
     UnfinishedFile& operator=(const UnfinishedFile&) = delete;
     void finished() { finished_ = true; }
     void discard() {
-        std::remove(path_.c_str());
+        removeIt();
         finished_ = true;
     }
 
 private:
+    // Also an empty folder standing in its name, on every system.
+    void removeIt() const {
+        std::error_code error;
+        std::filesystem::remove(path_, error);
+    }
+
     std::string path_;
     bool finished_ = false;
 };
@@ -111,23 +112,13 @@ bool failCreation(ConLib* con, UnfinishedFile& unfinished, const char* message =
     return false;
 }
 
-// Moves the finished file to its real name, never replacing anything there.
-bool publishWithoutReplacing(const std::string& from, const std::string& to) {
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    // File systems without that rename: a hard link also refuses an existing name.
-    if (link(from.c_str(), to.c_str()) != 0) return false;
-    unlink(from.c_str());
-    return true;
-}
-
 }  // namespace
 
 void Game::removeCreationLeftovers() {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(".", error)) {
         const long pid = creatingProcess(entry.path().filename().string());
-        if (pid == 0 || !entry.is_regular_file(error) || processAlive(pid)) continue;
+        if (pid == 0 || !entry.is_regular_file(error) || platform::processAlive(pid)) continue;
         std::filesystem::remove(entry.path(), error);
     }
 }
@@ -246,7 +237,7 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
 
     removeCreationLeftovers();
     PlayerRestore restore(*who);
-    const std::string stem = workingStem(name, static_cast<long>(getpid()));
+    const std::string stem = workingStem(name, platform::currentProcessId());
     const std::string temporary = galaxy::fileName(stem.c_str());
     UnfinishedFile unfinished(temporary);
     if (!writeGalaxyFile(con, temporary, working, who, goal)) return failCreation(con, unfinished);
@@ -254,7 +245,7 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
     con->refresh();
     // A galaxy without all its ancient parts is no galaxy; and it must be on
     // the disk before its name says it is complete.
-    if (!placeBonuses(who, stem.c_str()) || !reachesDisk(temporary.c_str(), O_RDONLY))
+    if (!placeBonuses(who, stem.c_str()) || !reachesDisk(temporary))
         return failCreation(con, unfinished);
     // Stopped now, the galaxy never appears under its name.
     con->checkInterrupt();
@@ -262,14 +253,16 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
     // A save left pending by a galaxy of that name that is gone since (its
     // file deleted by hand) belongs to no galaxy: never to this one.
     std::remove(galaxy::pendingSaveFileName(file).c_str());
-    if (!publishWithoutReplacing(temporary, file)) {
-        const bool taken = errno == EEXIST;  // before remove() can change errno
+    // Never replacing anything that took the name meanwhile.
+    const platform::RenameResult published = platform::renameWithoutReplacing(temporary, file);
+    if (published != platform::RenameResult::Renamed) {
+        const bool taken = published == platform::RenameResult::NameTaken;
         return failCreation(con, unfinished,
                             taken ? "Galaxy already exist, try another name!" : "Creating file failed!");
     }
     // The new name itself lasts only once the folder is on the disk (where
     // the file system can say so at all).
-    reachesDisk(".", O_RDONLY | O_DIRECTORY);
+    platform::syncFolderOf(file);
     unfinished.finished();
     restore.keep();
     con->out() << "Galaxy " << name << " created successfull!" << '\n';

@@ -3,10 +3,10 @@
 #include <memory>
 
 #include "console/Interrupt.h"
+#include "console/PlayerConsole.h"
 #include "console/Random.h"
 #include "console/Recording.h"
 #include "console/RecordingBackend.h"
-#include "console/TerminalBackend.h"
 #include "shell/CommandLine.h"
 #include "shell/Game.h"
 #include "shell/RecordedGame.h"
@@ -23,7 +23,7 @@ int play(const CommandLineAction& action) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> recordingFile(
         action.kind == CommandLineAction::Kind::Record ? RecordingBackend::createFile(action.file) : nullptr,
         &std::fclose);
-    std::unique_ptr<Backend> backend = std::make_unique<TerminalBackend>();
+    std::unique_ptr<Backend> backend = makePlayerConsole();
     RecordingBackend* recorder = nullptr;
     if (recordingFile != nullptr) {
         auto recording = std::make_unique<RecordingBackend>(std::move(backend), recordingFile.release(), seed);
@@ -59,7 +59,7 @@ int playBack(const CommandLineAction& action) {
     ReplayReport report;
     switch (action.kind) {
         case CommandLineAction::Kind::Replay:
-            report = replayRecording(requestOf(action), [] { return std::make_unique<TerminalBackend>(); });
+            report = replayRecording(requestOf(action), [] { return makePlayerConsole(); });
             break;
         case CommandLineAction::Kind::Rerecord: report = rerecordRecording(requestOf(action)); break;
         default: report = verifyRecording(requestOf(action)); break;
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
             signal = play(action);
         else
             status = playBack(action);
-    } catch (const TerminalUnusable& unusable) {
+    } catch (const ConsoleUnusable& unusable) {
         std::fprintf(stderr, "%s\n", unusable.what());
         return 1;
     } catch (const recording::Refused& refused) {

@@ -1,29 +1,19 @@
 #include "shell/OverlappedWriter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 OverlappedWriter::OverlappedWriter(const std::string& path)
-    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)),
-      filling_(BUFFER_SIZE),
-      handed_(BUFFER_SIZE) {
+    : file_(path, platform::OpenMode::Replace), filling_(BUFFER_SIZE), handed_(BUFFER_SIZE) {
     setp(filling_.data(), filling_.data() + filling_.size());
-    if (fd_ >= 0) writer_ = std::thread([this] { writeLoop(); });
+    if (file_.isOpen()) writer_ = std::thread([this] { writeLoop(); });
 }
 
-OverlappedWriter::~OverlappedWriter() {
-    stopWriter();
-    if (fd_ >= 0) ::close(fd_);
-}
+// The file closes after the writer has stopped, and so before anyone may
+// remove or rename it.
+OverlappedWriter::~OverlappedWriter() { stopWriter(); }
 
 bool OverlappedWriter::finish() {
     const bool handed = handOver();
     stopWriter();
-    const int fd = fd_;
-    fd_ = -1;
-    const bool closed = fd >= 0 && ::close(fd) == 0;
+    const bool closed = file_.close();
     std::lock_guard lock(mutex_);
     return handed && closed && !failed_;
 }
@@ -42,7 +32,7 @@ int OverlappedWriter::sync() { return handOver() ? 0 : -1; }
 bool OverlappedWriter::handOver() {
     const std::size_t size = static_cast<std::size_t>(pptr() - pbase());
     std::unique_lock lock(mutex_);
-    if (fd_ < 0 || !writer_.joinable()) return false;
+    if (!file_.isOpen() || !writer_.joinable()) return false;
     if (size > 0) {
         // The writer must be done with its buffer before it gets this one.
         changed_.wait(lock, [this] { return !handedPending_; });
@@ -63,25 +53,15 @@ void OverlappedWriter::writeLoop() {
         const char* const data = handed_.data();
         const std::size_t size = handedSize_;
         lock.unlock();
-        const bool written = writeAll(data, size);
+        const bool written = file_.writeAt(written_, reinterpret_cast<const std::uint8_t*>(data), size);
+        written_ += static_cast<std::int64_t>(size);
         // Only a hint: the disk starts on this part while the next is made.
-        if (written) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+        if (written) file_.startWriteback();
         lock.lock();
         failed_ = failed_ || !written;
         handedPending_ = false;
         changed_.notify_all();
     }
-}
-
-bool OverlappedWriter::writeAll(const char* data, std::size_t size) const {
-    while (size > 0) {
-        const ssize_t put = ::write(fd_, data, size);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        data += put;
-        size -= static_cast<std::size_t>(put);
-    }
-    return true;
 }
 
 void OverlappedWriter::stopWriter() {

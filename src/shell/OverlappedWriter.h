@@ -6,11 +6,14 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <streambuf>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/Files.h"
 
 class OverlappedWriter : public std::streambuf {
 public:
@@ -22,7 +25,7 @@ public:
     OverlappedWriter(const OverlappedWriter&) = delete;
     OverlappedWriter& operator=(const OverlappedWriter&) = delete;
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return file_.isOpen(); }
     // Writes what is left, waits for the second thread and closes the file;
     // false when any write failed. The file is not synced here.
     bool finish();
@@ -36,10 +39,10 @@ private:
     // write has failed.
     bool handOver();
     void writeLoop();
-    bool writeAll(const char* data, std::size_t size) const;
     void stopWriter();
 
-    int fd_ = -1;
+    platform::File file_;
+    std::int64_t written_ = 0;  // where the next buffer goes; the writer's own
     std::vector<char> filling_;
     std::vector<char> handed_;
     std::size_t handedSize_ = 0;

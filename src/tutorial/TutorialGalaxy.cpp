@@ -8,6 +8,7 @@
 #include "console/Random.h"
 #include "galaxy/Sector.h"
 #include "planet/TutorialProgress.h"
+#include "platform/Process.h"
 #include "player/Player.h"
 
 #ifndef STARHOLLOW_DATADIR
@@ -90,13 +91,11 @@ bool hideNearbyParts(const char* stem) {
 
 std::vector<fs::path> tutorialGalaxyFolders() {
     std::vector<fs::path> folders{fs::path(".")};
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        folders.push_back(program.parent_path());
+    if (const std::optional<fs::path> program = platform::programFile()) {
+        folders.push_back(program->parent_path());
         // Installed under any prefix: the data folder as seen from the
         // program's own folder, wherever the installation was moved.
-        folders.push_back((program.parent_path() / STARHOLLOW_DATADIR_FROM_BINDIR).lexically_normal());
+        folders.push_back((program->parent_path() / STARHOLLOW_DATADIR_FROM_BINDIR).lexically_normal());
     }
     folders.emplace_back(STARHOLLOW_DATADIR);
     return folders;

@@ -6,7 +6,6 @@
 
 #include <csignal>
 #include <functional>
-#include <unistd.h>
 
 #include "TestSupport.h"
 #include "console/Interrupt.h"
@@ -72,6 +71,12 @@ TEST(ConsoleInterrupt, TimedWaitsMeetTheSignalAtItsTime) {
     }
 }
 
+// POSIX only (README, "Tests on Windows"): signals and death tests in a forked child.
+#ifndef _WIN32
+#include <unistd.h>
+
+#include "platform/InterruptsPosix.h"
+
 // The real handlers, in a child process each: the first signal is only
 // recorded (and readable on the wake-up pipe), a second one ends the
 // process by its default action at once, as exitBySignal does.
@@ -96,3 +101,4 @@ TEST(ConsoleInterruptDeathTest, FirstSignalIsRecordedSecondEndsTheProcess) {
         ::testing::KilledBySignal(SIGINT), "");
     EXPECT_EXIT(interrupt::exitBySignal(SIGTERM), ::testing::KilledBySignal(SIGTERM), "");
 }
+#endif

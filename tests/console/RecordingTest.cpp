@@ -40,7 +40,7 @@ TEST(RecordingFile, DamagedRecordingsAreRefusedInOneLine) {
             EXPECT_EQ(why.find('\n'), std::string::npos);
         }
     }
-    std::istringstream torn(head + "0 c 5\n3 i 38 0\n7 w 50");
+    std::istringstream torn("starhollow-recording 1\r\nseed 7\r\n0 c 5\r\n3 i 38 0\n7 w 50");
     const recording::Recording whole = recording::parse(torn);
     ASSERT_EQ(whole.events.size(), 2u);
     EXPECT_EQ(whole.events[1].time, 3u);

@@ -59,6 +59,16 @@ TerminalSession::Options TerminalSession::in(const std::filesystem::path& folder
     return options;
 }
 
+#ifdef STARHOLLOW_WINDOWS_EXE
+TerminalSession::Options TerminalSession::windowsIn(const std::filesystem::path& folder, const std::string& program) {
+    Options options = in(folder);
+    options.program = "/usr/bin/env";
+    options.args = {"WINEPREFIX=" STARHOLLOW_WINE_PREFIX, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=",
+                    STARHOLLOW_WINE, program};
+    return options;
+}
+#endif
+
 TerminalSession::TerminalSession(const Options& options) {
     winsize size{};
     size.ws_row = ROWS;

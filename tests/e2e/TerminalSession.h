@@ -43,6 +43,10 @@ public:
 
     // The game started in `folder` under TERM=`term`.
     static Options in(const std::filesystem::path& folder, std::string term = "xterm-256color");
+#ifdef STARHOLLOW_WINDOWS_EXE
+    // The Windows game (or another Windows program) under Wine, started in `folder`.
+    static Options windowsIn(const std::filesystem::path& folder, const std::string& program = STARHOLLOW_WINDOWS_EXE);
+#endif
 
     explicit TerminalSession(const Options& options);
     ~TerminalSession();  // a program still running is killed

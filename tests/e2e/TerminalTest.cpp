@@ -16,6 +16,22 @@
 
 namespace {
 constexpr int BLACK = 0, RED = 1, GREEN = 2, WHITE = 7;
+
+// The game under TERM=`term`, or the Windows game under Wine.
+TerminalSession::Options gameIn(const std::filesystem::path& folder, const char* term, bool windows) {
+#ifdef STARHOLLOW_WINDOWS_EXE
+    if (windows) return TerminalSession::windowsIn(folder);
+#endif
+    static_cast<void>(windows);  // set only in the rows of a Windows build
+    return TerminalSession::in(folder, term);
+}
+
+// A POSIX program ends by the signal itself; a Windows one, which has no
+// signals, with the status a shell gives for it.
+bool endedBy(int status, int signal, bool windows) {
+    if (windows) return WIFEXITED(status) && WEXITSTATUS(status) == 128 + signal;
+    return WIFSIGNALED(status) && WTERMSIG(status) == signal;
+}
 }  // namespace
 
 // ---- Every terminal -----------------------------------------------------------
@@ -23,6 +39,7 @@ constexpr int BLACK = 0, RED = 1, GREEN = 2, WHITE = 7;
 struct TermCase {
     const char* term;
     bool colour;
+    bool windows = false;
     friend void PrintTo(const TermCase& c, std::ostream* out) { *out << "TERM=" << c.term; }
 };
 
@@ -34,7 +51,7 @@ class TermMatrix : public ::testing::TestWithParam<TermCase> {};
 TEST_P(TermMatrix, MenuCreditsAndQuittingGiveTheTerminalBackClean) {
     const TermCase c = GetParam();
     ScopedWorkDir dir;
-    TerminalSession game(TerminalSession::in(dir.path(), c.term));
+    TerminalSession game(gameIn(dir.path(), c.term, c.windows));
     ASSERT_TRUE(game.menuShown()) << game.dump();
     EXPECT_EQ(game.row(0).substr(36, 9), "MAIN MENU");
     EXPECT_EQ(game.row(2).substr(35, 10), "Starhollow");
@@ -83,6 +100,10 @@ INSTANTIATE_TEST_SUITE_P(Terminals, TermMatrix,
                                  if (ch == '-') ch = '_';
                              return name;
                          });
+#ifdef STARHOLLOW_WINDOWS_EXE
+INSTANTIATE_TEST_SUITE_P(Windows, TermMatrix, ::testing::Values(TermCase{"xterm-256color", true, true}),
+                         [](const auto&) { return std::string("WindowsConsoleUnderWine"); });
+#endif
 
 TEST(TermMatrix, WithoutColourTheMapTellsShipPlanetsAndFrameApart) {
     ScopedWorkDir dir;
@@ -167,6 +188,7 @@ struct StopCase {
     const char* term;
     int signal;          // the signal that ends the program
     const char* right;   // what the Right arrow sends in the cursor-key mode of that terminal
+    bool windows = false;
     friend void PrintTo(const StopCase& c, std::ostream* out) { *out << c.name << " under TERM=" << c.term; }
 };
 
@@ -184,7 +206,7 @@ TEST_P(StoppedOnTheMap, SavesTheShipWhereItWasAndGivesTheTerminalBack) {
 
     std::pair<int, int> shipAtStop;
     {
-        TerminalSession game(TerminalSession::in(dir.path(), c.term));
+        TerminalSession game(gameIn(dir.path(), c.term, c.windows));
         const auto ship = game.loadOntoMap("Voyage");
         ASSERT_TRUE(ship) << game.dump();
         ASSERT_EQ(*ship, std::make_pair(int{spot.beside.X}, int{spot.beside.Y}));
@@ -205,7 +227,7 @@ TEST_P(StoppedOnTheMap, SavesTheShipWhereItWasAndGivesTheTerminalBack) {
         }
         const std::optional<int> status = game.waitExit(5000);
         ASSERT_TRUE(status) << "still running after the stop";
-        EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == c.signal) << describeStatus(*status);
+        EXPECT_TRUE(endedBy(*status, c.signal, c.windows)) << describeStatus(*status);
         if (c.stop != Stop::LineDropped) {
             EXPECT_TRUE(sameModes(game.modes(), game.modesBefore()));
             EXPECT_FALSE(game.find('H', MAP_BLUE).has_value()) << "the map was left on the screen";
@@ -219,7 +241,7 @@ TEST_P(StoppedOnTheMap, SavesTheShipWhereItWasAndGivesTheTerminalBack) {
     // The take-off may put the ship back on its first cell: the fuel of the step shows the save.
     EXPECT_LT(report.player.getaFuel(), fuelInstalled);
 
-    TerminalSession again(TerminalSession::in(dir.path(), c.term));
+    TerminalSession again(gameIn(dir.path(), c.term, c.windows));
     const auto ship = again.loadOntoMap("Voyage");
     ASSERT_TRUE(ship) << again.dump();
     EXPECT_EQ(*ship, shipAtStop);
@@ -234,23 +256,38 @@ INSTANTIATE_TEST_SUITE_P(
                       StopCase{"CtrlCTyped", Stop::CtrlC, "screen", SIGINT, "\x1bOC"},
                       StopCase{"LineDropped", Stop::LineDropped, "xterm-256color", SIGHUP, "\x1bOC"}),
     [](const auto& info) { return std::string(info.param.name); });
+#ifdef STARHOLLOW_WINDOWS_EXE
+// Wine's console leaves the arrows in their normal mode.
+INSTANTIATE_TEST_SUITE_P(
+    Windows, StoppedOnTheMap,
+    ::testing::Values(StopCase{"CtrlCTyped", Stop::CtrlC, "xterm-256color", SIGINT, "\x1b[C", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+#endif
 
 // Ctrl+C typed while the board computer calculates a long jump path (keys
 // are only read after it) ends the game within a second, the galaxy saved.
-TEST(StoppedDuringTimedWork, CtrlCCutsAPathCalculation) {
+class StoppedDuringTimedWork : public ::testing::TestWithParam<bool> {};
+
+TEST_P(StoppedDuringTimedWork, CtrlCCutsAPathCalculation) {
+    const bool windows = GetParam();
     ScopedWorkDir dir;
     installGalaxy(dir.path(), "Voyage", planetSpot().beside);
     const int fuelInstalled = checkGalaxyFile(dir.path() / "Voyage.glx").player.getaFuel();
-    TerminalSession game(TerminalSession::in(dir.path()));
+    TerminalSession game(gameIn(dir.path(), "xterm-256color", windows));
     ASSERT_TRUE(game.loadOntoMap("Voyage")) << game.dump();
     game.type("`enableTurboAcceleration;61358024\nremoveFuel;5\nprepHyperJump;40;40;1;1\n");
     ASSERT_TRUE(game.waitFor([&] { return game.screenHas("% completed"); })) << game.dump();
     game.sendBytes("\x03");
     const std::optional<int> status = game.waitExit(1000);
     ASSERT_TRUE(status) << "still calculating after Ctrl+C";
-    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGINT) << describeStatus(*status);
+    EXPECT_TRUE(endedBy(*status, SIGINT, windows)) << describeStatus(*status);
     EXPECT_EQ(checkGalaxyFile(dir.path() / "Voyage.glx").player.getaFuel(), fuelInstalled - 5);
 }
+
+INSTANTIATE_TEST_SUITE_P(Terminal, StoppedDuringTimedWork, ::testing::Values(false));
+#ifdef STARHOLLOW_WINDOWS_EXE
+INSTANTIATE_TEST_SUITE_P(Windows, StoppedDuringTimedWork, ::testing::Values(true));
+#endif
 
 // A crash gives the terminal its modes back and ends by its signal.
 TEST(Crashed, GivesTheTerminalBack) {

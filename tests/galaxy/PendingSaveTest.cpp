@@ -3,16 +3,10 @@
 // save killed at any moment leaves its two records in agreement.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
-#include <thread>
 
 #include "TestSupport.h"
 #include "console/Random.h"
@@ -242,6 +236,16 @@ TEST(PendingSave, CompletedOrDroppedAtTheNextOpening) {
     }
 }
 
+// POSIX only (README, "Tests on Windows"): a forked child killed by SIGKILL.
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
 // The real thing: a process that saves over and over, each save taking an
 // ancient part and a unit of goods or giving them back, killed outright at
 // random moments. The galaxy it leaves must always load with the part either
@@ -321,3 +325,4 @@ TEST(PendingSave, ASaveKilledAtAnyMomentIsWholeOrAbsent) {
     // How many kills came in the middle of a save, for the test's XML report.
     RecordProperty("killsDuringASave", hits);
 }
+#endif

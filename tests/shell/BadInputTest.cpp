@@ -279,7 +279,8 @@ Prompt boardComputerPrompt(const char* name, const char* expected, BoardComputer
 
 std::vector<std::string> filesIn(const std::filesystem::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     return names;
 }
 

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "GalaxyCheck.h"
@@ -15,6 +18,10 @@
 #include "console/KeyDecoder.h"
 #include "encounters/EncounterSupport.h"
 #include "console/Random.h"
+#include "galaxy/GalaxyFile.h"
+#ifdef _WIN32
+#include "platform/InterruptsWindows.h"
+#endif
 
 namespace {
 
@@ -293,4 +300,54 @@ TEST(StoppedCrossing, AFailedCrossingIsSavedAsNeverMade) {
     EXPECT_EQ(saved.getrPos(), top);
     EXPECT_EQ(saved.getWorldY(), 0);
     EXPECT_EQ(saved.getaFuel(), before.player.getaFuel());
+}
+
+// The system's own stops during a run of S saves, each between two steps: a
+// signal on POSIX; on Windows a console event, which Windows hands to the
+// handler on a thread of its own. The game finishes the save, unwinds at its
+// next key read and saves the ship where it is; the handler of a closing
+// window or a shut-down holds the process until then.
+TEST(StoppedFromOutside, DuringSavesTheGalaxyIsSavedWholeFirst) {
+    const struct {
+        int signal;
+        unsigned long windowsEvent;  // CTRL_C_EVENT, CTRL_CLOSE_EVENT, CTRL_SHUTDOWN_EVENT
+        bool handlerWaits;
+    } cases[] = {{SIGINT, 0, false}, {SIGHUP, 2, true}, {SIGTERM, 6, true}};
+    interrupt::install();
+    for (const auto& c : cases) {
+        SCOPED_TRACE("signal " + std::to_string(c.signal));
+        ScopedWorkDir dir;
+        installGalaxy(dir.path(), GALAXY, planetSpot().beside);  // no planet in its column
+        HeadlessGame g;
+        g.game.getSector().setEncounters(nullptr);
+        g.screen->pushText("L" + GALAXY + "\n");
+        for (int round = 0; round < 200; ++round) {
+            for (int press = 0; press < 16; ++press) g.screen->pushKey(round % 2 == 0 ? keycode::Up : keycode::Down);
+            g.screen->pushText("S ");
+        }
+        std::atomic<bool> handlerReturned = false;
+        std::thread outside([&] {
+            const std::string pending = galaxy::pendingSaveFileName(GALAXY + ".glx");
+            for (int wait = 0; wait < 20000 && !std::filesystem::exists(pending); ++wait)
+                std::this_thread::sleep_for(std::chrono::microseconds(50));
+#ifdef _WIN32
+            interrupt::onConsoleControl(c.windowsEvent);
+#else
+            std::raise(c.signal);
+#endif
+            handlerReturned = true;
+        });
+        EXPECT_EQ(signalThatEnded([&] { g.game.run(); }), c.signal);
+#ifdef _WIN32
+        // Windows ends the process as soon as such a handler returns.
+        if (c.handlerWaits) {
+            EXPECT_FALSE(handlerReturned) << "the process could have ended before the save";
+        }
+#endif
+        interrupt::reset();
+        outside.join();
+        const GalaxyReport saved = checkGalaxyFile(GALAXY + ".glx");
+        EXPECT_TRUE(saved.sound()) << saved.describe();
+        EXPECT_EQ(saved.player.getrPos(), g.game.getPlayer().getrPos());
+    }
 }

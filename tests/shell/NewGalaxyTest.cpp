@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
-#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -16,6 +17,7 @@
 #include "console/KeyDecoder.h"
 #include "console/Random.h"
 #include "format/PendingSave.h"
+#include "platform/Process.h"
 #include "shell/Game.h"
 
 namespace {
@@ -49,6 +51,14 @@ bool create(HeadlessGame& g, const std::string& name, unsigned goalKey) {
 
 // Limits the size of files this process may write, so that a write past the
 // limit fails as on a full disk; the limit is lifted again on destruction.
+// POSIX only (README, "Tests on Windows"): Windows has no such limit, and the
+// case that needs it is left out there.
+#ifdef _WIN32
+struct FileSizeLimit {
+    void set(long) {}
+    void restore() {}
+};
+#else
 class FileSizeLimit {
 public:
     void set(rlim_t bytes) {
@@ -72,6 +82,7 @@ private:
     void (*previousHandler_)(int) = SIG_DFL;
     bool active_ = false;
 };
+#endif
 
 // The generation order written out again from the rules, draw by draw, to
 // know what a seed must give without asking the code under test.
@@ -313,7 +324,7 @@ TEST(NewGalaxy, LeftoversOfAKilledCreationNeitherBlockNorLoad) {
 // starts, whatever galaxy they were for; nothing else is touched.
 TEST(NewGalaxy, GameStartClearsLeftoversOfDeadCreationsOnly) {
     ScopedWorkDir dir;
-    const std::string alive = std::to_string(getpid());
+    const std::string alive = std::to_string(platform::currentProcessId());
     const struct {
         std::string name;
         bool kept;
@@ -355,7 +366,9 @@ TEST(NewGalaxy, RefusedOrFailedCreationChangesNothing) {
     } cases[] = {
         {Trouble::NameTaken, {"Galaxy already exist, try another name!"}, 1},
         {Trouble::FileCannotBeCreated, {"Galaxy creation started!", "Creating file failed!"}, 1},
+#ifndef _WIN32
         {Trouble::PlacementCannotSave, {"Blad podczas zapisu pliku", "Creating file failed!"}, 2},
+#endif
         {Trouble::PlacementCannotRead, {"Player placed in galaxy!", "Creating file failed!"}, 1},
     };
     ScopedWorkDir dir;
@@ -363,7 +376,7 @@ TEST(NewGalaxy, RefusedOrFailedCreationChangesNothing) {
     HeadlessGame g;
     ASSERT_TRUE(create(g, "Home", '2'));
     g.game.getPlayer().addCredits(777);
-    const std::string working = ".Vega.creating." + std::to_string(getpid()) + ".glx";
+    const std::string working = ".Vega.creating." + std::to_string(platform::currentProcessId()) + ".glx";
     auto memory = [&g] {
         savePlayerData player;
         saveSectorData sector;

@@ -9,6 +9,7 @@
 #include "console/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
+#include "platform/Process.h"
 #include "tutorial/TutorialGalaxy.h"
 #include "tutorial/TutorialRun.h"
 
@@ -93,7 +94,9 @@ TEST(TutorialGalaxy, IsLookedForInTheFoldersInTurn) {
     EXPECT_EQ(findTutorialGalaxy(folders), std::nullopt);
 
     const std::vector<fs::path> standard = tutorialGalaxyFolders();
-    const fs::path programFolder = fs::read_symlink("/proc/self/exe").parent_path();
+    const fs::path program = platform::programFile().value_or(fs::path());
+    EXPECT_EQ(program.stem(), "starhollow_tests");
+    const fs::path programFolder = program.parent_path();
     ASSERT_EQ(standard.size(), 4u);
     EXPECT_EQ(standard[0], fs::path("."));
     EXPECT_EQ(standard[1], programFolder);

@@ -1,0 +1,5 @@
+#include "console/PlayerConsole.h"
+
+#include "console/TerminalBackend.h"
+
+std::unique_ptr<Backend> makePlayerConsole() { return std::make_unique<TerminalBackend>(); }

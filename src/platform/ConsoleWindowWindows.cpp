@@ -1,0 +1,171 @@
+#include "platform/ConsoleWindow.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <atomic>
+#include <vector>
+
+namespace platform::winconsole {
+
+namespace {
+
+// Room for any title a console reports.
+constexpr DWORD TITLE_SIZE = 1024;
+
+HANDLE input = INVALID_HANDLE_VALUE;
+HANDLE output = INVALID_HANDLE_VALUE;
+std::atomic<bool> taken{false};
+
+// What takeOver() found, to be given back.
+struct Before {
+    DWORD inputMode = 0;
+    CONSOLE_SCREEN_BUFFER_INFO buffer{};
+    CONSOLE_CURSOR_INFO cursor{};
+    std::string title;
+    std::vector<CHAR_INFO> window;  // the visible cells
+} before;
+
+bool underWine() {
+    static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+// Wine's console on a terminal writes plain white text as "all attributes
+// off", which drops the background too; bright white keeps it. Windows
+// itself gets the attribute as it is.
+WORD attributeShown(std::uint16_t attribute) {
+    const bool plainWhite = (attribute & 0x0F) == (FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE);
+    if (underWine() && plainWhite && (attribute & 0xF0) != 0) return attribute | FOREGROUND_INTENSITY;
+    return attribute;
+}
+
+SMALL_RECT visibleRect() {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!GetConsoleScreenBufferInfo(output, &info)) return SMALL_RECT{0, 0, -1, -1};
+    return info.srWindow;
+}
+
+COORD sizeOf(const SMALL_RECT& rect) {
+    return COORD{static_cast<SHORT>(rect.Right - rect.Left + 1), static_cast<SHORT>(rect.Bottom - rect.Top + 1)};
+}
+
+std::string currentTitle() {
+    std::string title(TITLE_SIZE, '\0');
+    const DWORD length = GetConsoleTitleA(title.data(), TITLE_SIZE);
+    title.resize(length < TITLE_SIZE ? length : 0);
+    return title;
+}
+
+void keepWhatIsThere() {
+    GetConsoleMode(input, &before.inputMode);
+    GetConsoleScreenBufferInfo(output, &before.buffer);
+    GetConsoleCursorInfo(output, &before.cursor);
+    before.title = currentTitle();
+    const COORD size = sizeOf(before.buffer.srWindow);
+    before.window.assign(static_cast<std::size_t>(size.X) * static_cast<std::size_t>(size.Y), CHAR_INFO{});
+    SMALL_RECT region = before.buffer.srWindow;
+    if (!ReadConsoleOutputA(output, before.window.data(), size, COORD{0, 0}, &region)) before.window.clear();
+}
+
+}  // namespace
+
+bool takeOver() {
+    input = GetStdHandle(STD_INPUT_HANDLE);
+    output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(input, &mode) || !GetConsoleMode(output, &mode)) return false;
+    keepWhatIsThere();
+    // Keys one record at a time: no line editing, no echo, no mouse, and no
+    // quick-edit selection that would freeze the game. Ctrl+C stays the
+    // system's, which hands it to the control handler.
+    SetConsoleMode(input, ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT | ENABLE_EXTENDED_FLAGS);
+    taken = true;
+    clearWindow();
+    placeCursor(0, 0, false);
+    return true;
+}
+
+void giveBack() {
+    if (!taken.exchange(false)) return;
+    if (!before.window.empty()) {
+        SMALL_RECT region = before.buffer.srWindow;
+        WriteConsoleOutputA(output, before.window.data(), sizeOf(region), COORD{0, 0}, &region);
+    }
+    SetConsoleTextAttribute(output, before.buffer.wAttributes);
+    SetConsoleCursorPosition(output, before.buffer.dwCursorPosition);
+    SetConsoleCursorInfo(output, &before.cursor);
+    SetConsoleMode(input, before.inputMode);
+    if (!before.title.empty()) SetConsoleTitleA(before.title.c_str());
+}
+
+Size windowSize() {
+    const COORD size = sizeOf(visibleRect());
+    return Size{size.X, size.Y};
+}
+
+void writeRow(int y, const Cell* cells, int count) {
+    const SMALL_RECT window = visibleRect();
+    std::vector<CHAR_INFO> row(static_cast<std::size_t>(count));
+    for (int x = 0; x < count; ++x) {
+        row[static_cast<std::size_t>(x)].Char.AsciiChar = cells[x].ch;
+        row[static_cast<std::size_t>(x)].Attributes = attributeShown(cells[x].attribute);
+    }
+    const SHORT top = static_cast<SHORT>(window.Top + y);
+    SMALL_RECT region{window.Left, top, static_cast<SHORT>(window.Left + count - 1), top};
+    WriteConsoleOutputA(output, row.data(), COORD{static_cast<SHORT>(count), 1}, COORD{0, 0}, &region);
+}
+
+void clearWindow() {
+    const SMALL_RECT window = visibleRect();
+    const COORD size = sizeOf(window);
+    if (size.X <= 0 || size.Y <= 0) return;
+    CHAR_INFO blank{};
+    blank.Char.AsciiChar = ' ';
+    blank.Attributes = FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE;
+    std::vector<CHAR_INFO> cells(static_cast<std::size_t>(size.X) * static_cast<std::size_t>(size.Y), blank);
+    SMALL_RECT region = window;
+    WriteConsoleOutputA(output, cells.data(), size, COORD{0, 0}, &region);
+}
+
+void placeCursor(int x, int y, bool visible) {
+    const SMALL_RECT window = visibleRect();
+    CONSOLE_CURSOR_INFO cursor = before.cursor;
+    if (cursor.dwSize == 0) cursor.dwSize = 25;
+    cursor.bVisible = visible ? TRUE : FALSE;
+    SetConsoleCursorInfo(output, &cursor);
+    SetConsoleCursorPosition(output, COORD{static_cast<SHORT>(window.Left + x), static_cast<SHORT>(window.Top + y)});
+}
+
+void setTitle(const std::string& title) { SetConsoleTitleA(title.c_str()); }
+
+Wait waitForInput(int timeoutMs, void* wake) {
+    HANDLE handles[2] = {input, static_cast<HANDLE>(wake)};
+    const DWORD count = wake != nullptr ? 2 : 1;
+    const DWORD limit = timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs);
+    switch (WaitForMultipleObjects(count, handles, FALSE, limit)) {
+        case WAIT_OBJECT_0: return Wait::Input;
+        case WAIT_OBJECT_0 + 1: return Wait::Woken;
+        case WAIT_TIMEOUT: return Wait::TimedOut;
+        default: return Wait::Failed;
+    }
+}
+
+bool readEvent(Event& event) {
+    INPUT_RECORD record{};
+    DWORD read = 0;
+    if (!ReadConsoleInputA(input, &record, 1, &read) || read != 1) return false;
+    event = Event{};
+    if (record.EventType == KEY_EVENT) {
+        const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
+        event.kind = key.bKeyDown ? Event::Kind::KeyDown : Event::Kind::KeyUp;
+        event.vk = key.wVirtualKeyCode;
+        event.ch = key.uChar.AsciiChar;
+        event.repeat = key.wRepeatCount > 0 ? key.wRepeatCount : 1;
+    } else if (record.EventType == WINDOW_BUFFER_SIZE_EVENT) {
+        event.kind = Event::Kind::Resize;
+    }
+    return true;
+}
+
+}  // namespace platform::winconsole

@@ -1,0 +1,128 @@
+#include "platform/Files.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+
+namespace {
+
+int openFlags(OpenMode mode) {
+    switch (mode) {
+        case OpenMode::Read: return O_RDONLY;
+        case OpenMode::ReadWrite: return O_RDWR;
+        case OpenMode::CreateNew: return O_WRONLY | O_CREAT | O_EXCL;
+        case OpenMode::Replace: return O_WRONLY | O_CREAT | O_TRUNC;
+    }
+    return O_RDONLY;
+}
+
+// Galaxies as the game always made them: others may read them. A pending
+// save is left to the umask.
+mode_t permissions(OpenMode mode) { return mode == OpenMode::Replace ? 0644 : 0666; }
+
+OpenError openErrorOf(int error) {
+    if (error == ENOENT) return OpenError::Missing;
+    if (error == EEXIST) return OpenError::NameTaken;
+    return OpenError::Other;
+}
+
+int descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
+
+std::string folderOf(const std::string& file) {
+    const std::size_t start = fileNameStart(file);
+    if (start == 0) return ".";
+    return start == 1 ? "/" : file.substr(0, start - 1);
+}
+
+}  // namespace
+
+File::File(const std::string& path, OpenMode mode) {
+    const int fd = ::open(path.c_str(), openFlags(mode) | O_CLOEXEC, permissions(mode));
+    if (fd < 0)
+        openError_ = openErrorOf(errno);
+    else
+        handle_ = fd;
+}
+
+File::~File() {
+    if (isOpen()) ::close(descriptor(handle_));
+}
+
+std::int64_t File::readUpTo(std::int64_t offset, std::uint8_t* into, std::size_t size) {
+    std::int64_t total = 0;
+    while (size > 0) {
+        const ssize_t got = ::pread(descriptor(handle_), into, size, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        into += got;
+        size -= static_cast<std::size_t>(got);
+        offset += got;
+        total += got;
+    }
+    return total;
+}
+
+bool File::readAt(std::int64_t offset, std::uint8_t* into, std::size_t size) {
+    return readUpTo(offset, into, size) == static_cast<std::int64_t>(size);
+}
+
+bool File::writeAt(std::int64_t offset, const std::uint8_t* from, std::size_t size) {
+    while (size > 0) {
+        const ssize_t put = ::pwrite(descriptor(handle_), from, size, static_cast<off_t>(offset));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        from += put;
+        size -= static_cast<std::size_t>(put);
+        offset += put;
+    }
+    return true;
+}
+
+bool File::sync() {
+    for (;;) {
+        if (::fsync(descriptor(handle_)) == 0) return true;
+        if (errno != EINTR) return false;
+    }
+}
+
+void File::startWriteback() { ::sync_file_range(descriptor(handle_), 0, 0, SYNC_FILE_RANGE_WRITE); }
+
+bool File::close() {
+    const std::intptr_t handle = handle_;
+    handle_ = CLOSED;
+    return handle != CLOSED && ::close(descriptor(handle)) == 0;
+}
+
+std::size_t fileNameStart(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+RenameResult renameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return RenameResult::Renamed;
+    if (errno == EINVAL || errno == ENOSYS) {
+        // File systems without that rename: a hard link also refuses an existing name.
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return RenameResult::Renamed;
+        }
+    }
+    return errno == EEXIST ? RenameResult::NameTaken : RenameResult::Failed;
+}
+
+// A file's creation or removal survives a power cut only once its folder is
+// on the disk too (where the file system can say so at all).
+void syncFolderOf(const std::string& file) {
+    const int fd = ::open(folderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    while (::fsync(fd) != 0 && errno == EINTR) {
+    }
+    ::close(fd);
+}
+
+}  // namespace platform

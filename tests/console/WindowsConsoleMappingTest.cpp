@@ -1,0 +1,17 @@
+#include <gtest/gtest.h>
+
+#include "console/WindowsConsoleMapping.h"
+
+// The console's attribute bits of each colour number: red is the console's
+// bit 4 (the game's 1), blue its bit 1 (the game's 4); the background is the
+// same bits moved up four; intensity is never set and only the low three
+// bits of a colour number count.
+TEST(WindowsConsoleMapping, ColourNumbersBecomeTheConsolesAttributeBits) {
+    const std::uint16_t textBits[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+    for (unsigned text = 0; text < 16; ++text)
+        for (unsigned background = 0; background < 16; ++background)
+            EXPECT_EQ(consoleAttribute(text, background), textBits[text & 7] | textBits[background & 7] << 4)
+                << "text " << text << " on background " << background;
+    EXPECT_EQ(consoleAttribute(1, 7), 0x74);  // every window: red on white
+    EXPECT_EQ(consoleAttribute(7, 4), 0x17);  // the map: white on blue
+}
