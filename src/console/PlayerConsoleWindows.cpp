@@ -105,13 +105,15 @@ private:
 
     // Presses keep their virtual-key code and character, once per
     // auto-repeat. Releases give nothing: the console adds the release of
-    // every press itself, as it does for a terminal.
+    // every press itself, as it does for a terminal. Any other record (the
+    // window's size, focus, a menu) is input that is no key: code 0.
     void take(const wc::Event& record) {
-        if (record.kind == wc::Event::Kind::Resize) {
-            draw();
+        if (record.kind == wc::Event::Kind::KeyUp) return;
+        if (record.kind != wc::Event::Kind::KeyDown) {
+            if (record.kind == wc::Event::Kind::Resize) draw();
+            events_.push_back(InputEvent{});
             return;
         }
-        if (record.kind != wc::Event::Kind::KeyDown) return;
         if (record.ch == CTRL_C) {
             interrupt::deliver(SIGINT);
             return;
