@@ -32,7 +32,9 @@ public:
     OpenError openError() const { return openError_; }
 
     // False when the file ends before the whole span was read.
-    bool readAt(std::int64_t offset, std::uint8_t* into, std::size_t size);
+    bool readAt(std::int64_t offset, std::uint8_t* into, std::size_t size) {
+        return readUpTo(offset, into, size) == static_cast<std::int64_t>(size);
+    }
     // Reads until the span is full or the file ends: the count read, or -1
     // when the system reports an error.
     std::int64_t readUpTo(std::int64_t offset, std::uint8_t* into, std::size_t size);

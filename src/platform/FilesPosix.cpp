@@ -67,10 +67,6 @@ std::int64_t File::readUpTo(std::int64_t offset, std::uint8_t* into, std::size_t
     return total;
 }
 
-bool File::readAt(std::int64_t offset, std::uint8_t* into, std::size_t size) {
-    return readUpTo(offset, into, size) == static_cast<std::int64_t>(size);
-}
-
 bool File::writeAt(std::int64_t offset, const std::uint8_t* from, std::size_t size) {
     while (size > 0) {
         const ssize_t put = ::pwrite(descriptor(handle_), from, size, static_cast<off_t>(offset));
