@@ -77,32 +77,38 @@ private:
 
 bool isColour(int value) { return value >= 0 && value <= 7; }
 
+// A pair of colours is written as two digits, "FB": text, then background.
+int colourDigits(std::uint8_t fg, std::uint8_t bg) { return fg * 10 + bg; }
+
+// A blank cell in the pair of colours read.
+Cell readColours(LineReader& in) {
+    const int digits = in.number<int>();
+    if (digits < 0 || !isColour(digits / 10) || !isColour(digits % 10)) in.fail("does not parse");
+    return Cell{' ', static_cast<std::uint8_t>(digits / 10), static_cast<std::uint8_t>(digits % 10)};
+}
+
 CellRun readRun(LineReader& in) {
     CellRun run;
     run.x = in.number<int>();
     in.expect(',');
     run.y = in.number<int>();
     in.expect(',');
-    const int colours = in.number<int>();
+    const Cell colours = readColours(in);
+    run.fg = colours.fg;
+    run.bg = colours.bg;
     in.expect(',');
     const std::size_t length = in.number<std::size_t>();
     in.expect(':');
     run.text = in.take(length);
-    run.fg = static_cast<std::uint8_t>(colours / 10);
-    run.bg = static_cast<std::uint8_t>(colours % 10);
     const bool inside = ScreenGrid::contains(run.x, run.y) && length > 0 &&
                         static_cast<std::size_t>(run.x) + length <= static_cast<std::size_t>(SCREEN_WIDTH);
-    if (!inside || colours < 0 || colours > 77 || !isColour(run.fg) || !isColour(run.bg))
-        in.fail("names cells outside the screen");
+    if (!inside) in.fail("names cells outside the screen");
     return run;
 }
 
 Cell readFill(LineReader& in) {
     in.expect('~');
-    const int colours = in.number<int>();
-    if (colours < 0 || colours > 77 || !isColour(colours / 10) || !isColour(colours % 10))
-        in.fail("does not parse");
-    return Cell{' ', static_cast<std::uint8_t>(colours / 10), static_cast<std::uint8_t>(colours % 10)};
+    return readColours(in);
 }
 
 RowCopy readCopy(LineReader& in) {
@@ -192,8 +198,8 @@ bool sameRow(const ScreenGrid& a, int ya, const ScreenGrid& b, int yb) {
 }
 
 void appendRun(std::string& line, const CellRun& run) {
-    line += ' ' + std::to_string(run.x) + ',' + std::to_string(run.y) + ',' + std::to_string(run.fg * 10 + run.bg) +
-            ',' + std::to_string(run.text.size()) + ':' + run.text;
+    line += ' ' + std::to_string(run.x) + ',' + std::to_string(run.y) + ',' +
+            std::to_string(colourDigits(run.fg, run.bg)) + ',' + std::to_string(run.text.size()) + ':' + run.text;
 }
 
 // Splits the cells x0..x1 of row y into runs of one pair of colours.
@@ -268,7 +274,8 @@ std::string formatEvent(const Event& event, std::uint64_t previousTime) {
             const auto [end, error] = std::to_chars(hex, hex + 8, event.checksum, 16);
             line += ' ' + std::string(hex, end) + ' ' + std::to_string(event.cursor.X) + ' ' +
                     std::to_string(event.cursor.Y) + (event.cursorVisible ? " 1" : " 0");
-            if (event.changes.fill) line += " ~" + std::to_string(event.changes.fill->fg * 10 + event.changes.fill->bg);
+            if (event.changes.fill)
+                line += " ~" + std::to_string(colourDigits(event.changes.fill->fg, event.changes.fill->bg));
             for (const RowCopy& copy : event.changes.copies)
                 line += " ^" + std::to_string(copy.y) + ',' + std::to_string(copy.from);
             for (const CellRun& run : event.changes.runs) appendRun(line, run);
