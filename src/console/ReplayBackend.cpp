@@ -148,7 +148,8 @@ void ReplayBackend::sleepMs(unsigned ms) {
 }
 
 void ReplayBackend::setTitle(const std::string& title) {
-    const std::string shown = recording::printable(title);
+    // As the recording keeps it: printable, and cut at its longest.
+    const std::string shown = recording::printable(title).substr(0, recording::MAX_TITLE);
     const Event event = take(Kind::Title, "the title \"" + shown + "\"");
     if (event.text != shown)
         diverge(event, "the game set the title \"" + shown + "\" where the recording has \"" + event.text + "\"");
