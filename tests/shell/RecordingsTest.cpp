@@ -198,7 +198,7 @@ TEST(RecordedGame, HostileRecordingsNeverPassFalsely) {
         {"folder", "", "folder", 2, "is a folder"},
         {"galaxy a folder", real, {}, 2, "is a folder", {"folder"}},
         {"kept galaxy a folder", "", "noted.rec", 2, "is a folder"},
-#ifndef _WIN32
+#ifndef _WIN32  // POSIX only (README, "Tests on Windows")
         {"FIFO", "", "fifo", 2, "not a plain file"},
         {"device", "", "/dev/zero", 2, "not a plain file"},
         {"galaxy a FIFO", real, {}, 2, "not a plain file", {"fifo"}},
