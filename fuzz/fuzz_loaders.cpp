@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to everything that reads what the game does not
 // control: the loaders of every save record, the loading of a whole galaxy
-// file, the pending-save file beside it, the key decoder and the typed-line
-// reader. A damaged input must be refused, never used to index anything;
+// file, the pending-save file beside it, the key decoder, the typed-line
+// reader, and a recorded game: read event by event, and verified. A damaged input must be refused, never used to index anything;
 // what is accepted must survive a save and a second load unchanged.
 //
 // The first byte chooses what the rest is fed to.
@@ -13,20 +13,26 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "catalog/Ship.h"
 #include "console/ConLib.h"
 #include "console/HeadlessBackend.h"
 #include "console/KeyDecoder.h"
+#include "console/Recording.h"
 #include "format/PendingSave.h"
 #include "format/SaveRecords.h"
 #include "galaxy/GalaxyFile.h"
 #include "galaxy/Sector.h"
 #include "planet/Planet.h"
 #include "player/Player.h"
+#include "shell/RecordedGame.h"
+#include "tutorial/TutorialGalaxy.h"
 
 namespace {
 
@@ -261,13 +267,57 @@ void typedLines(Input in) {
     }
 }
 
+// A refusal is one whole sentence on one line.
+void checkRefusal(const std::string& why) {
+    check(!why.empty() && why.find('\n') == std::string::npos && why.back() == '.');
+}
+
+// A recording of any content, read event by event: every event accepted is
+// written as a line that reads back as the same event.
+void recordingReader(Input in) {
+    std::istringstream text(std::string(reinterpret_cast<const char*>(in.data), in.size));
+    try {
+        recording::Reader reader(text);
+        while (const std::optional<recording::Event> event = reader.next()) {
+            const std::string line = recording::formatEvent(*event, 0);
+            std::istringstream again(recording::header(reader.seed()) + line + "\n");
+            recording::Reader second(again);
+            const std::optional<recording::Event> twice = second.next();
+            check(twice && recording::formatEvent(*twice, 0) == line);
+        }
+    } catch (const recording::Refused& refused) {
+        checkRefusal(refused.what());
+    }
+}
+
+// The same bytes as a recording file checked as --verify does: a refusal, a
+// divergence or a match, never a crash or a hang; the replay's working
+// folder is gone afterwards.
+void recordingVerify(Input in) {
+    static const std::filesystem::path folder = [] {
+        const std::filesystem::path made = "/tmp/starhollow-fuzz-replay-" + std::to_string(getpid());
+        std::filesystem::create_directories(made);
+        check(writeTutorialGalaxy((made / "Tutorial.glx").string()));
+        return made;
+    }();
+    const std::filesystem::path file = folder / "fuzz.rec";
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(in.data), static_cast<std::streamsize>(in.size));
+    ReplayRequest request;
+    request.file = file;
+    request.tutorialFolders = {folder};
+    const std::filesystem::path before = std::filesystem::current_path();
+    const ReplayReport report = verifyRecording(request);
+    check(report.status >= 0 && report.status <= 2 && std::filesystem::current_path() == before);
+    if (report.status == 2) checkRefusal(report.text);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const Input in{data + 1, size - 1};
     Player player;
-    switch (data[0] % 8) {
+    switch (data[0] % 10) {
         case 0: sectorRecords(in, player); break;
         case 1: planetRecords(in); break;
         case 2: playerRecord(in); break;
@@ -275,7 +325,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 4: wholeFile(in); break;
         case 5: keyDecoder(in); break;
         case 6: pendingSave(in); break;
-        default: typedLines(in); break;
+        case 7: typedLines(in); break;
+        case 8: recordingReader(in); break;
+        default: recordingVerify(in); break;
     }
     return 0;
 }

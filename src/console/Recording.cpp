@@ -2,11 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
+#include <climits>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string_view>
+#include <utility>
+
+#include "format/SaveRecords.h"
+#include "platform/Interrupts.h"
 
 namespace recording {
 
@@ -17,51 +23,76 @@ namespace {
 constexpr int RUN_GAP = 8;
 
 std::string lineError(int line, std::string_view why) {
-    return "line " + std::to_string(line) + " of the recording " + std::string(why);
+    return "line " + std::to_string(line) + " of the recording " + std::string(why) + ".";
 }
 
-// Reads the words of one line, failing on anything out of place.
+// A number as a refusal shows it: a long run of digits is cut.
+std::string shown(std::string_view digits) {
+    constexpr std::size_t LONGEST = 20;
+    return digits.size() <= LONGEST ? std::string(digits) : std::string(digits.substr(0, LONGEST)) + "...";
+}
+
+bool isPrintable(char ch) { return ch >= 32 && ch <= 126; }
+
+// Reads the words of one line, failing on anything out of place or out of range.
 class LineReader {
 public:
     LineReader(std::string_view text, int line) : text_(text), line_(line) {}
 
+    // A whole number from `min` to `max`; `what` names it in a refusal.
     template <typename T>
-    T number(int base = 10) {
+    T number(std::string_view what, T min, T max, int base = 10) {
         skipBlank();
+        const char* first = text_.data() + pos_;
+        const char* last = text_.data() + text_.size();
+        const char* digitsEnd = first;
+        while (digitsEnd < last && (std::isxdigit(static_cast<unsigned char>(*digitsEnd)) || *digitsEnd == '-'))
+            ++digitsEnd;
         T value{};
-        const auto [end, error] = std::from_chars(text_.data() + pos_, text_.data() + text_.size(), value, base);
-        if (error != std::errc() || end == text_.data() + pos_) fail("does not parse");
+        const auto [end, error] = std::from_chars(first, last, value, base);
+        if (end == first) fail("does not parse: " + std::string(what) + " is missing or not a number");
+        if (error == std::errc::result_out_of_range || std::cmp_less(value, min) || std::cmp_greater(value, max))
+            fail("has " + std::string(what) + " " + shown(std::string_view(first, static_cast<std::size_t>(digitsEnd - first))) +
+                 ", outside " + std::to_string(min) + " to " + std::to_string(max));
         pos_ = static_cast<std::size_t>(end - text_.data());
         return value;
     }
     char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
     char code() {
         skipBlank();
-        if (pos_ >= text_.size()) fail("does not parse");
+        if (pos_ >= text_.size()) fail("does not parse: it has no event");
         return text_[pos_++];
     }
-    // The rest of the line after one blank.
-    std::string rest() {
+    // The rest of the line after one blank: printable characters only, so
+    // that nothing from a file reaches a terminal as a control sequence.
+    std::string rest(std::string_view what, std::size_t longest) {
         if (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
         std::string all(text_.substr(pos_));
         pos_ = text_.size();
+        if (all.size() > longest) fail("has " + std::string(what) + " longer than " + std::to_string(longest) + " characters");
+        requirePrintable(all, what);
         return all;
     }
-    void expect(char ch) {
-        if (pos_ >= text_.size() || text_[pos_] != ch) fail("does not parse");
+    void expect(char ch, std::string_view where) {
+        if (pos_ >= text_.size() || text_[pos_] != ch)
+            fail("does not parse: '" + std::string(1, ch) + "' is missing " + std::string(where));
         ++pos_;
     }
     std::string take(std::size_t count) {
-        if (text_.size() - pos_ < count) fail("does not parse");
+        if (text_.size() - pos_ < count) fail("does not parse: a run of cells is shorter than its length");
         std::string taken(text_.substr(pos_, count));
         pos_ += count;
         return taken;
     }
-    bool atEnd() {
-        return pos_ >= text_.size();
+    void requirePrintable(std::string_view text, std::string_view what) const {
+        for (const char ch : text)
+            if (!isPrintable(ch))
+                fail("has a character that cannot be shown (byte " + std::to_string(static_cast<unsigned char>(ch)) +
+                     ") in " + std::string(what));
     }
-    void end() {
-        if (!atEnd()) fail("does not parse");
+    bool atEnd() const { return pos_ >= text_.size(); }
+    void end() const {
+        if (!atEnd()) fail("does not parse: it goes on after its event");
     }
     [[noreturn]] void fail(std::string_view why) const { throw Refused(lineError(line_, why)); }
 
@@ -75,99 +106,114 @@ private:
     int line_;
 };
 
-bool isColour(int value) { return value >= 0 && value <= 7; }
-
 // A pair of colours is written as two digits, "FB": text, then background.
 int colourDigits(std::uint8_t fg, std::uint8_t bg) { return fg * 10 + bg; }
 
 // A blank cell in the pair of colours read.
 Cell readColours(LineReader& in) {
-    const int digits = in.number<int>();
-    if (digits < 0 || !isColour(digits / 10) || !isColour(digits % 10)) in.fail("does not parse");
+    const int digits = in.number<int>("the colours", 0, 77);
+    if (digits % 10 > 7) in.fail("has the colours " + std::to_string(digits) + ", where each digit is a colour 0 to 7");
     return Cell{' ', static_cast<std::uint8_t>(digits / 10), static_cast<std::uint8_t>(digits % 10)};
 }
 
 CellRun readRun(LineReader& in) {
     CellRun run;
-    run.x = in.number<int>();
-    in.expect(',');
-    run.y = in.number<int>();
-    in.expect(',');
+    run.x = in.number<int>("a run's column", 0, SCREEN_WIDTH - 1);
+    in.expect(',', "after a run's column");
+    run.y = in.number<int>("a run's row", 0, SCREEN_HEIGHT - 1);
+    in.expect(',', "after a run's row");
     const Cell colours = readColours(in);
     run.fg = colours.fg;
     run.bg = colours.bg;
-    in.expect(',');
-    const std::size_t length = in.number<std::size_t>();
-    in.expect(':');
+    in.expect(',', "after a run's colours");
+    const auto length = in.number<std::size_t>("a run's length", 1, static_cast<std::size_t>(SCREEN_WIDTH - run.x));
+    in.expect(':', "after a run's length");
     run.text = in.take(length);
-    const bool inside = ScreenGrid::contains(run.x, run.y) && length > 0 &&
-                        static_cast<std::size_t>(run.x) + length <= static_cast<std::size_t>(SCREEN_WIDTH);
-    if (!inside) in.fail("names cells outside the screen");
+    in.requirePrintable(run.text, "a run of cells");
     return run;
 }
 
-Cell readFill(LineReader& in) {
-    in.expect('~');
-    return readColours(in);
-}
-
 RowCopy readCopy(LineReader& in) {
-    in.expect('^');
+    in.expect('^', "before a row copy");
     RowCopy copy;
-    copy.y = in.number<int>();
-    in.expect(',');
-    copy.from = in.number<int>();
-    if (!ScreenGrid::contains(0, copy.y) || !ScreenGrid::contains(0, copy.from))
-        in.fail("names cells outside the screen");
+    copy.y = in.number<int>("a copied row", 0, SCREEN_HEIGHT - 1);
+    in.expect(',', "after a copied row");
+    copy.from = in.number<int>("the row it copies", 0, SCREEN_HEIGHT - 1);
     return copy;
 }
+
+// A screen's changes come in their order: a clearing, row copies, then cells.
+void readChanges(LineReader& in, ScreenChange& changes) {
+    while (!in.atEnd()) {
+        in.expect(' ', "between two changes of a screen");
+        if (in.peek() == '~') {
+            if (changes.fill || !changes.copies.empty() || !changes.runs.empty())
+                in.fail("has a clearing after other changes of its screen");
+            in.expect('~', "before a clearing");
+            changes.fill = readColours(in);
+        } else if (in.peek() == '^') {
+            if (!changes.runs.empty()) in.fail("has a row copy after cells of its screen");
+            if (changes.copies.size() == SCREEN_HEIGHT) in.fail("copies more rows than a screen has");
+            changes.copies.push_back(readCopy(in));
+        } else {
+            changes.runs.push_back(readRun(in));
+        }
+    }
+}
+
+// The stops the game knows: Ctrl+C, termination and hangup.
+bool isKnownStop(std::int64_t signal) { return signal == SIGINT || signal == SIGTERM || signal == SIGHUP; }
 
 Event readEvent(std::string_view text, int line, std::uint64_t& time) {
     LineReader in(text, line);
     Event event;
     event.line = line;
-    const auto gap = in.number<std::uint64_t>();
-    if (gap > UINT64_MAX - time) in.fail("does not parse");
+    const auto gap = in.number<std::uint64_t>("the time since the line before", 0, MAX_TIME_MS);
+    if (gap > MAX_TIME_MS - time) in.fail("takes the recording past 34 years");
     time += gap;
     event.time = time;
-    event.kind = static_cast<Kind>(in.code());
+    const char code = in.code();
+    event.kind = static_cast<Kind>(code);
     switch (event.kind) {
         case Kind::Clock:
-        case Kind::Sleep:
-        case Kind::Stopped: event.value = in.number<std::int64_t>(); break;
-        case Kind::Wait:
-        case Kind::Input:
-            event.value = in.number<std::int64_t>();
-            event.detail = in.number<std::int64_t>();
+            event.value = in.number<std::int64_t>("the clock reading", 0, std::int64_t{1} << 62);
             break;
-        case Kind::Title: event.text = in.rest(); break;
+        case Kind::Sleep: event.value = in.number<std::int64_t>("the pause", 0, UINT_MAX); break;
+        case Kind::Stopped:
+            event.value = in.number<std::int64_t>("the stop", 0, INT_MAX);
+            if (!isKnownStop(event.value))
+                in.fail("has the stop " + std::to_string(event.value) + ", a signal the game does not know (" +
+                        std::to_string(SIGINT) + ", " + std::to_string(SIGTERM) + " or " + std::to_string(SIGHUP) + ")");
+            break;
+        case Kind::Wait:
+            event.value = in.number<std::int64_t>("the wait's time-out", -1, INT_MAX);
+            event.detail = in.number<std::int64_t>("the wait's outcome", 0, 1);
+            break;
+        case Kind::Input:
+            event.value = in.number<std::int64_t>("the key code", 0, 255);
+            event.detail = in.number<std::int64_t>("the typed byte", 0, 255);
+            break;
+        case Kind::Title: event.text = in.rest("the title", MAX_TITLE); break;
         case Kind::Present: {
-            event.checksum = in.number<std::uint32_t>(16);
-            const int x = in.number<int>();
-            const int y = in.number<int>();
-            if (!ScreenGrid::contains(x, y)) in.fail("names cells outside the screen");
+            event.checksum = in.number<std::uint32_t>("the screen's checksum", 0, UINT32_MAX, 16);
+            const int x = in.number<int>("the cursor's column", 0, SCREEN_WIDTH - 1);
+            const int y = in.number<int>("the cursor's row", 0, SCREEN_HEIGHT - 1);
             event.cursor = COORD{static_cast<short>(x), static_cast<short>(y)};
-            event.cursorVisible = in.number<int>() != 0;
-            while (!in.atEnd()) {
-                in.expect(' ');
-                if (in.peek() == '~' && !event.changes.fill && event.changes.copies.empty() &&
-                    event.changes.runs.empty())
-                    event.changes.fill = readFill(in);
-                else if (in.peek() == '^')
-                    event.changes.copies.push_back(readCopy(in));
-                else
-                    event.changes.runs.push_back(readRun(in));
-            }
+            event.cursorVisible = in.number<int>("the cursor's visibility", 0, 1) != 0;
+            readChanges(in, event.changes);
             break;
         }
         case Kind::Galaxy:
-            event.checksum = in.number<std::uint32_t>(16);
-            event.size = in.number<std::uint64_t>();
-            event.text = in.rest();
-            if (event.text.empty()) in.fail("does not parse");
+            event.checksum = in.number<std::uint32_t>("the galaxy's checksum", 0, UINT32_MAX, 16);
+            event.size = in.number<std::uint64_t>("the galaxy's size", GALAXY_FILE_SIZE, GALAXY_FILE_SIZE);
+            event.text = in.rest("the galaxy's name", MAX_TITLE);
+            if (event.text.empty() || event.text.find(' ') != std::string::npos)
+                in.fail("does not parse: a galaxy's name is one word");
             break;
         case Kind::End: break;
-        default: in.fail("does not parse");
+        default:
+            in.fail(isPrintable(code) ? "has an unknown event '" + std::string(1, code) + "'"
+                                      : "has an unknown event (byte " + std::to_string(static_cast<unsigned char>(code)) + ")");
     }
     in.end();
     return event;
@@ -215,43 +261,98 @@ void addRuns(std::vector<CellRun>& runs, const ScreenGrid& screen, int y, int x0
 
 }  // namespace
 
-Recording parse(std::istream& in) {
-    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    // Only whole lines count: a last line without its line end was cut short.
-    for (std::size_t end; (end = all.find('\n', start)) != std::string::npos; start = end + 1) {
-        // A recording that went through an editor or a checkout that ends
-        // lines with CR LF reads the same.
-        const std::size_t length = end > start && all[end - 1] == '\r' ? end - start - 1 : end - start;
-        lines.emplace_back(all.data() + start, length);
+void requireRegularFile(const std::filesystem::path& file, const std::string& what) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(file, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        throw Refused("there is no " + what + " " + file.string() + ".");
+    if (error) throw Refused("cannot read the " + what + " " + file.string() + ": " + error.message() + ".");
+    if (status.type() == std::filesystem::file_type::directory)
+        throw Refused("the " + what + " " + file.string() + " is a folder, not a file.");
+    if (status.type() != std::filesystem::file_type::regular)
+        throw Refused("the " + what + " " + file.string() +
+                      " is not a plain file: a device, a FIFO or a socket may never end.");
+}
+
+Reader::Reader(std::istream& in) : in_(&in) { readHeader(); }
+
+Reader::Reader(std::unique_ptr<std::istream> in) : owned_(std::move(in)), in_(owned_.get()) { readHeader(); }
+
+Reader Reader::open(const std::filesystem::path& file) {
+    requireRegularFile(file, "recording");
+    auto in = std::make_unique<std::ifstream>(file, std::ios::binary);
+    if (!*in) throw Refused("cannot open the recording " + file.string() + ".");
+    return Reader(std::move(in));
+}
+
+Reader::Got Reader::readLine() {
+    line_.clear();
+    std::streambuf& in = *in_->rdbuf();
+    using Traits = std::streambuf::traits_type;
+    for (;;) {
+        const auto ch = in.sbumpc();
+        // Only whole lines count: a last line without its line end was cut short.
+        if (Traits::eq_int_type(ch, Traits::eof())) return Got::End;
+        if (ch == '\n') break;
+        if (line_.size() == MAX_LINE) return Got::TooLong;
+        line_.push_back(Traits::to_char_type(ch));
     }
+    ++lineNumber_;
+    // A recording that went through an editor or a checkout that ends lines
+    // with CR LF reads the same.
+    if (!line_.empty() && line_.back() == '\r') line_.pop_back();
+    return Got::Line;
+}
+
+void Reader::readHeader() {
     const std::string_view magic(MAGIC);
-    if (lines.empty() || lines[0].substr(0, magic.size() + 1) != std::string(MAGIC) + " ")
-        throw Refused("not a Starhollow recording");
-    LineReader first(lines[0].substr(magic.size()), 1);
-    const int version = first.number<int>();
+    if (readLine() != Got::Line || std::string_view(line_).substr(0, magic.size() + 1) != std::string(MAGIC) + " ")
+        throw Refused("this is not a Starhollow recording.");
+    LineReader first(std::string_view(line_).substr(magic.size()), 1);
+    const int version = first.number<int>("the version", 0, INT_MAX);
     first.end();
     if (version != VERSION)
-        throw Refused("a recording of version " + std::to_string(version) + ", this game reads version " +
-                      std::to_string(VERSION));
-    if (lines.size() < 2 || lines[1].substr(0, 5) != "seed ") throw Refused(lineError(2, "does not parse"));
-    Recording recording;
-    LineReader seed(lines[1].substr(4), 2);
-    recording.seed = seed.number<unsigned>();
+        throw Refused("this is a recording of version " + std::to_string(version) + ", this game reads version " +
+                      std::to_string(VERSION) + ".");
+    if (readLine() != Got::Line || std::string_view(line_).substr(0, 5) != "seed ")
+        throw Refused(lineError(2, "does not parse: it is not the seed"));
+    LineReader seed(std::string_view(line_).substr(4), 2);
+    seed_ = seed.number<unsigned>("the seed", 0, UINT_MAX);
     seed.end();
-    std::uint64_t time = 0;
-    for (std::size_t i = 2; i < lines.size(); ++i) {
-        if (!lines[i].empty() && lines[i][0] == '#') continue;  // a note for the reader
-        recording.events.push_back(readEvent(lines[i], static_cast<int>(i + 1), time));
+}
+
+std::optional<Event> Reader::next() {
+    for (;;) {
+        const Got got = readLine();
+        if (got == Got::TooLong)
+            throw Refused(lineError(lineNumber_ + 1, "is longer than " + std::to_string(MAX_LINE) + " characters"));
+        if (got == Got::End) return std::nullopt;
+        if (!line_.empty() && line_[0] == '#') continue;  // a note for the reader
+        Event event = readEvent(line_, lineNumber_, time_);
+        if (event.kind == Kind::Clock) {
+            // The game's clock never goes back.
+            if (lastClock_ && event.value < *lastClock_)
+                throw Refused(lineError(lineNumber_, "has a clock reading earlier than the one before"));
+            lastClock_ = event.value;
+        }
+        return event;
     }
+}
+
+Recording parse(std::istream& in) {
+    Reader reader(in);
+    Recording recording;
+    recording.seed = reader.seed();
+    while (std::optional<Event> event = reader.next()) recording.events.push_back(std::move(*event));
     return recording;
 }
 
 Recording parseFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Refused("cannot open " + path.string());
-    return parse(in);
+    Reader reader = Reader::open(path);
+    Recording recording;
+    recording.seed = reader.seed();
+    while (std::optional<Event> event = reader.next()) recording.events.push_back(std::move(*event));
+    return recording;
 }
 
 std::string header(unsigned seed) {

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <istream>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -31,6 +32,15 @@ namespace recording {
 
 constexpr const char* MAGIC = "starhollow-recording";
 constexpr int VERSION = 1;
+
+// The longest line read: a whole screen changed cell by cell in alternating
+// colours takes some 26000 characters. Anything longer is no recording's.
+constexpr std::size_t MAX_LINE = 65536;
+// The longest recording: some 34 years of play, in ms.
+constexpr std::uint64_t MAX_TIME_MS = std::uint64_t{1} << 40;
+// The longest title, and the most galaxies one recorded game loads.
+constexpr std::size_t MAX_TITLE = 255;
+constexpr std::size_t MAX_GALAXIES = 64;
 
 enum class Kind : char {
     Clock = 'c',
@@ -101,9 +111,40 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Reads a whole recording; a last line cut short (the game was killed while
-// writing it) is left out. Throws Refused for anything that is not a whole
-// recording of this version.
+// Refuses (with one line naming it as `what`) anything but a regular file:
+// a folder, a FIFO or a device would hang a read, or never end.
+void requireRegularFile(const std::filesystem::path& file, const std::string& what);
+
+// Reads a recording event by event, holding one line at a time, so that
+// its size costs no memory. Every field is checked against its range; a
+// last line cut short (the game was killed while writing it) is left out.
+// Throws Refused, saying which line and why, for anything that is not a
+// whole recording of this version.
+class Reader {
+public:
+    explicit Reader(std::istream& in);
+    explicit Reader(std::unique_ptr<std::istream> in);
+    static Reader open(const std::filesystem::path& file);
+
+    unsigned seed() const { return seed_; }
+    // The next event, or nothing where the recording ends.
+    std::optional<Event> next();
+
+private:
+    enum class Got { Line, End, TooLong };
+    Got readLine();
+    void readHeader();
+
+    std::unique_ptr<std::istream> owned_;
+    std::istream* in_;
+    std::string line_;
+    int lineNumber_ = 0;
+    unsigned seed_ = 0;
+    std::uint64_t time_ = 0;
+    std::optional<std::int64_t> lastClock_;
+};
+
+// A whole recording at once, for small ones (tests, tools).
 Recording parse(std::istream& in);
 Recording parseFile(const std::filesystem::path& path);
 

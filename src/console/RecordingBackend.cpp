@@ -4,42 +4,74 @@ using recording::Event;
 using recording::Kind;
 
 namespace {
+
+// Lines are handed on at the latest when this much waits, so that a game
+// that never waits for a key cannot make the buffer grow.
+constexpr std::size_t FLUSH_AT = 1 << 16;
+
 Event eventOf(Kind kind) {
     Event event;
     event.kind = kind;
     return event;
 }
+
 }  // namespace
 
-std::FILE* RecordingBackend::createFile(const std::filesystem::path& file) {
-    std::FILE* out = std::fopen(file.string().c_str(), "wb");
-    if (out == nullptr) throw recording::Refused("cannot create the recording " + file.string());
-    return out;
+std::unique_ptr<platform::File> RecordingBackend::createFile(const std::filesystem::path& file) {
+    auto out = std::make_unique<platform::File>(file.string(), platform::OpenMode::CreateNew);
+    if (out->isOpen()) return out;
+    switch (out->openError()) {
+        case platform::OpenError::NameTaken:
+            throw recording::Refused(file.string() + " exists already: a recording never replaces a file, give a new name.");
+        case platform::OpenError::Missing:
+            throw recording::Refused("cannot create the recording " + file.string() + ": its folder does not exist.");
+        default: throw recording::Refused("cannot create the recording " + file.string() + ".");
+    }
 }
 
-RecordingBackend::RecordingBackend(std::unique_ptr<Backend> inner, std::FILE* file, unsigned seed)
-    : inner_(std::move(inner)), out_(file) {
+RecordingBackend::RecordingBackend(std::unique_ptr<Backend> inner, std::unique_ptr<platform::File> file, unsigned seed)
+    : inner_(std::move(inner)), out_(std::move(file)) {
     start_ = inner_->nowMs();
-    const std::string head = recording::header(seed);
-    whole_ = std::fputs(head.c_str(), out_) >= 0;
+    pending_ = recording::header(seed);
     flush();
 }
 
-RecordingBackend::~RecordingBackend() {
+RecordingBackend::~RecordingBackend() { finish(false); }
+
+void RecordingBackend::stop(const std::string& why) {
+    if (!failure_.empty()) return;
+    failure_ = "stopped " + recording::seconds(lastTime_) + " into the game: " + why;
+    pending_.clear();
+}
+
+bool RecordingBackend::finish(bool sync) {
+    if (!out_) return failure_.empty();
     flush();
-    std::fclose(out_);
+    if (sync && failure_.empty() && !out_->sync()) stop("the recording could not be put on the disk");
+    if (!out_->close() && failure_.empty()) stop("closing the recording failed");
+    out_.reset();
+    return failure_.empty();
 }
 
 void RecordingBackend::write(Event event) {
     const std::uint64_t now = inner_->nowMs();
     event.time = now >= start_ ? now - start_ : 0;
-    const std::string line = recording::formatEvent(event, lastTime_) + '\n';
+    if (!failure_.empty() || !out_) return;
+    pending_ += recording::formatEvent(event, lastTime_);
+    pending_ += '\n';
     lastTime_ = event.time;
-    if (std::fputs(line.c_str(), out_) < 0) whole_ = false;
+    if (pending_.size() >= FLUSH_AT) flush();
 }
 
 void RecordingBackend::flush() {
-    if (std::fflush(out_) != 0) whole_ = false;
+    if (pending_.empty() || !failure_.empty() || !out_) return;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(pending_.data());
+    if (!out_->writeAt(written_, bytes, pending_.size())) {
+        stop("writing the recording failed (a full disk, a lost drive or a file too large)");
+        return;
+    }
+    written_ += static_cast<std::int64_t>(pending_.size());
+    pending_.clear();
 }
 
 void RecordingBackend::noteGalaxy(const std::string& name, std::uint32_t checksum, std::uint64_t size) {
@@ -60,6 +92,7 @@ void RecordingBackend::noteEnd(int signal) {
 
 void RecordingBackend::present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) {
     inner_->present(grid, cursor, cursorVisible);
+    if (!failure_.empty()) return;
     Event event = eventOf(Kind::Present);
     event.checksum = recording::screenChecksum(grid, cursor, cursorVisible);
     event.cursor = cursor;
@@ -108,6 +141,6 @@ void RecordingBackend::sleepMs(unsigned ms) {
 void RecordingBackend::setTitle(const std::string& title) {
     inner_->setTitle(title);
     Event event = eventOf(Kind::Title);
-    event.text = recording::printable(title);
+    event.text = recording::printable(title).substr(0, recording::MAX_TITLE);
     write(event);
 }

@@ -29,7 +29,7 @@ bool isNote(Kind kind) { return kind == Kind::Galaxy; }
 
 }  // namespace
 
-ReplayBackend::ReplayBackend(recording::Recording recording, std::unique_ptr<Backend> presenter)
+ReplayBackend::ReplayBackend(recording::Reader recording, std::unique_ptr<Backend> presenter)
     : recording_(std::move(recording)), presenter_(std::move(presenter)) {}
 
 void ReplayBackend::diverge(const Event& at, const std::string& how) const {
@@ -37,29 +37,52 @@ void ReplayBackend::diverge(const Event& at, const std::string& how) const {
                          std::to_string(at.line) + ", " + recording::seconds(at.time) + " into the recording): " + how);
 }
 
-const Event& ReplayBackend::take(Kind kind, const std::string& asked) {
-    const std::vector<Event>& events = recording_.events;
-    while (next_ < events.size() && isNote(events[next_].kind)) ++next_;
-    // A recording cut short, or ended by a stop, has been replayed whole.
-    if (next_ >= events.size() || events[next_].kind == Kind::Stopped) throw ReplayEnded();
-    const Event& event = events[next_];
-    if (event.kind == Kind::End) diverge(event, "the game asked for " + asked + " after the recorded game had ended");
-    if (event.kind != kind)
-        diverge(event, "the game asked for " + asked + " where the recording has " + recording::describe(event));
-    pace(event);
-    time_ = event.time;
+const Event* ReplayBackend::peek() {
+    for (;;) {
+        if (!ahead_) ahead_ = recording_.next();
+        if (!ahead_ || !isNote(ahead_->kind)) return ahead_ ? &*ahead_ : nullptr;
+        advance();
+    }
+}
+
+Event ReplayBackend::advance() {
+    Event event = std::move(*ahead_);
+    ahead_.reset();
     ++next_;
     return event;
 }
 
-void ReplayBackend::expectEnd() {
-    const std::vector<Event>& events = recording_.events;
-    for (std::size_t i = next_; i < events.size(); ++i) {
-        const Kind kind = events[i].kind;
-        if (isNote(kind) || kind == Kind::End || kind == Kind::Stopped) continue;
-        next_ = i;
-        diverge(events[i], "the game ended where the recording goes on with " + recording::describe(events[i]));
+void ReplayBackend::takeLast() {
+    const Event last = advance();
+    if (const Event* more = peek())
+        diverge(*more, "the recording goes on after " + recording::describe(last) + " (line " +
+                           std::to_string(last.line) + ") with " + recording::describe(*more));
+}
+
+Event ReplayBackend::take(Kind kind, const std::string& asked) {
+    // Ctrl+C, termination or hangup end a check as they end a game.
+    interrupt::throwIfPending();
+    const Event* event = peek();
+    // A recording cut short, or ended by a stop, has been replayed whole.
+    if (event == nullptr) throw ReplayEnded();
+    if (event->kind == Kind::Stopped) {
+        takeLast();
+        throw ReplayEnded();
     }
+    if (event->kind == Kind::End)
+        diverge(*event, "the game asked for " + asked + " after the recorded game had ended");
+    if (event->kind != kind)
+        diverge(*event, "the game asked for " + asked + " where the recording has " + recording::describe(*event));
+    pace(*event);
+    time_ = event->time;
+    return advance();
+}
+
+void ReplayBackend::expectEnd() {
+    const Event* event = peek();
+    if (event == nullptr) return;
+    if (event->kind == Kind::End || event->kind == Kind::Stopped) return takeLast();
+    diverge(*event, "the game ended where the recording goes on with " + recording::describe(*event));
 }
 
 void ReplayBackend::pace(const Event& event) {
@@ -85,7 +108,7 @@ void ReplayBackend::pace(const Event& event) {
 }
 
 void ReplayBackend::present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) {
-    const Event& event = take(Kind::Present, "a screen");
+    const Event event = take(Kind::Present, "a screen");
     recording::applyChanges(expected_, event.changes);
     if (presenter_) presenter_->present(grid, cursor, cursorVisible);
     for (int y = 0; y < SCREEN_HEIGHT; ++y)
@@ -103,7 +126,7 @@ void ReplayBackend::present(const ScreenGrid& grid, COORD cursor, bool cursorVis
 }
 
 bool ReplayBackend::waitForInput(int timeoutMs) {
-    const Event& event = take(Kind::Wait, "a wait of " + std::to_string(timeoutMs) + " ms");
+    const Event event = take(Kind::Wait, "a wait of " + std::to_string(timeoutMs) + " ms");
     if (event.value != timeoutMs)
         diverge(event, "the game waited " + std::to_string(timeoutMs) + " ms where the recording waited " +
                            std::to_string(event.value) + " ms");
@@ -111,39 +134,41 @@ bool ReplayBackend::waitForInput(int timeoutMs) {
 }
 
 InputEvent ReplayBackend::takeInput() {
-    const Event& event = take(Kind::Input, "an input event");
+    const Event event = take(Kind::Input, "an input event");
     return InputEvent{static_cast<unsigned>(event.value), static_cast<char>(event.detail)};
 }
 
 std::uint64_t ReplayBackend::nowMs() { return static_cast<std::uint64_t>(take(Kind::Clock, "a clock reading").value); }
 
 void ReplayBackend::sleepMs(unsigned ms) {
-    const Event& event = take(Kind::Sleep, "a pause of " + std::to_string(ms) + " ms");
+    const Event event = take(Kind::Sleep, "a pause of " + std::to_string(ms) + " ms");
     if (event.value != ms)
         diverge(event, "the game paused " + std::to_string(ms) + " ms where the recording paused " +
                            std::to_string(event.value) + " ms");
 }
 
 void ReplayBackend::setTitle(const std::string& title) {
-    const Event& event = take(Kind::Title, "the title \"" + title + "\"");
-    if (event.text != recording::printable(title))
-        diverge(event, "the game set the title \"" + title + "\" where the recording has \"" + event.text + "\"");
+    // As the recording keeps it: printable, and cut at its longest.
+    const std::string shown = recording::printable(title).substr(0, recording::MAX_TITLE);
+    const Event event = take(Kind::Title, "the title \"" + shown + "\"");
+    if (event.text != shown)
+        diverge(event, "the game set the title \"" + shown + "\" where the recording has \"" + event.text + "\"");
     if (presenter_) presenter_->setTitle(title);
 }
 
 // ---- Scripted ---------------------------------------------------------------
 
-ScriptedBackend::ScriptedBackend(const recording::Recording& recording) {
-    for (const Event& event : recording.events) {
-        end_ = std::max(end_, event.time);
-        if (event.kind == Kind::Input)
-            inputs_.push_back(
-                Timed{event.time, InputEvent{static_cast<unsigned>(event.value), static_cast<char>(event.detail)}});
-        if (event.kind == Kind::Stopped) {
-            stopSignal_ = static_cast<int>(event.value);
-            stopTime_ = event.time;
-        }
+ScriptedBackend::ScriptedBackend(recording::Reader keys, Summary summary)
+    : keys_(std::move(keys)), end_(summary.end), stopSignal_(summary.stopSignal), stopTime_(summary.stopTime) {}
+
+const ScriptedBackend::Timed* ScriptedBackend::nextKey() {
+    while (!ahead_) {
+        const std::optional<Event> event = keys_.next();
+        if (!event) return nullptr;
+        if (event->kind == Kind::Input)
+            ahead_ = Timed{event->time, InputEvent{static_cast<unsigned>(event->value), static_cast<char>(event->detail)}};
     }
+    return &*ahead_;
 }
 
 ScriptedBackend::~ScriptedBackend() {
@@ -151,7 +176,7 @@ ScriptedBackend::~ScriptedBackend() {
 }
 
 bool ScriptedBackend::stopWithin(std::uint64_t ms) {
-    if (next_ < inputs_.size() || stopSignal_ == 0 || stopped_) return false;
+    if (nextKey() != nullptr || stopSignal_ == 0 || stopped_) return false;
     if (stopTime_ > now_ && stopTime_ - now_ > ms) return false;
     now_ = std::max(now_, stopTime_);
     stopped_ = true;
@@ -161,8 +186,8 @@ bool ScriptedBackend::stopWithin(std::uint64_t ms) {
 
 bool ScriptedBackend::waitForInput(int timeoutMs) {
     const std::uint64_t wait = timeoutMs < 0 ? UINT64_MAX - now_ : static_cast<std::uint64_t>(timeoutMs);
-    if (next_ < inputs_.size()) {
-        const std::uint64_t arrival = inputs_[next_].time;
+    if (const Timed* key = nextKey()) {
+        const std::uint64_t arrival = key->time;
         if (arrival <= now_ || arrival - now_ <= wait) {
             now_ = std::max(now_, arrival);
             return true;
@@ -178,9 +203,12 @@ bool ScriptedBackend::waitForInput(int timeoutMs) {
 }
 
 InputEvent ScriptedBackend::takeInput() {
-    if (next_ >= inputs_.size()) throw ReplayEnded();
-    now_ = std::max(now_, inputs_[next_].time);
-    return inputs_[next_++].input;
+    const Timed* key = nextKey();
+    if (key == nullptr) throw ReplayEnded();
+    now_ = std::max(now_, key->time);
+    const InputEvent input = key->input;
+    ahead_.reset();
+    return input;
 }
 
 void ScriptedBackend::sleepMs(unsigned ms) {

@@ -8,9 +8,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "console/Backend.h"
 #include "console/Recording.h"
@@ -39,7 +39,9 @@ public:
     // Without a presenter the replay runs at once, on the recorded clock
     // (checking). With one, it shows every screen there at the recorded
     // pace; a key doubles the pace, Esc stops.
-    explicit ReplayBackend(recording::Recording recording, std::unique_ptr<Backend> presenter = nullptr);
+    // The recording is read as the game asks for it. A stop (or the end)
+    // is the recording's last event: anything after it is a divergence.
+    explicit ReplayBackend(recording::Reader recording, std::unique_ptr<Backend> presenter = nullptr);
 
     // After the game ended by itself: throws ReplayDiverged when the
     // recording goes on with anything the game should still have asked for.
@@ -57,12 +59,18 @@ public:
 
 private:
     // The next event, which must be of that kind; `asked` says what the game wanted.
-    const recording::Event& take(recording::Kind kind, const std::string& asked);
+    recording::Event take(recording::Kind kind, const std::string& asked);
+    // The event ahead, after the notes, or nothing where the recording ends.
+    const recording::Event* peek();
+    recording::Event advance();
+    // Takes the stop or the end ahead, which nothing may follow.
+    void takeLast();
     [[noreturn]] void diverge(const recording::Event& at, const std::string& how) const;
     // Waits in real time until the event's moment has come (with a presenter).
     void pace(const recording::Event& event);
 
-    recording::Recording recording_;
+    recording::Reader recording_;
+    std::optional<recording::Event> ahead_;
     std::unique_ptr<Backend> presenter_;
     std::size_t next_ = 0;
     std::uint64_t time_ = 0;
@@ -80,7 +88,14 @@ private:
 // last key, at its time.
 class ScriptedBackend : public Backend {
 public:
-    explicit ScriptedBackend(const recording::Recording& recording);
+    // `keys` reads the recording for its keys, as they are wanted; `summary`
+    // has what comes after them.
+    struct Summary {
+        std::uint64_t end = 0;  // the time of the recording's last event
+        int stopSignal = 0;
+        std::uint64_t stopTime = 0;
+    };
+    ScriptedBackend(recording::Reader keys, Summary summary);
     ~ScriptedBackend() override;
     ScriptedBackend(const ScriptedBackend&) = delete;
     ScriptedBackend& operator=(const ScriptedBackend&) = delete;
@@ -91,6 +106,8 @@ public:
     std::uint64_t nowMs() override { return now_; }
     void sleepMs(unsigned ms) override;
     void setTitle(const std::string&) override {}
+    // Whether the recorded stop was delivered (a stop from outside was not).
+    bool stopDelivered() const { return stopped_; }
 
 private:
     struct Timed {
@@ -99,9 +116,11 @@ private:
     };
     // Delivers the recorded stop when it falls within `ms` from now.
     bool stopWithin(std::uint64_t ms);
+    // The next key of the recording, if any is left.
+    const Timed* nextKey();
 
-    std::vector<Timed> inputs_;
-    std::size_t next_ = 0;
+    recording::Reader keys_;
+    std::optional<Timed> ahead_;
     std::uint64_t now_ = 0;
     std::uint64_t end_ = 0;  // the time of the recording's last event
     int stopSignal_ = 0;

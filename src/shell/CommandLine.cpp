@@ -22,8 +22,8 @@ std::string helpText() {
            "\n"
            "  --help           print this help and exit\n"
            "  --version        print the version and exit\n"
-           "  --record FILE    play as usual and record the game in FILE (a galaxy the\n"
-           "                   game loads is kept beside it as FILE.NAME.glx)\n"
+           "  --record FILE    play as usual and record the game in a new FILE (a galaxy\n"
+           "                   the game loads is kept beside it as FILE.NAME.glx)\n"
            "  --replay FILE    play a recording back at its pace (a key doubles the\n"
            "                   pace, Esc stops)\n"
            "  --verify FILE    replay a recording at once, without a terminal: status 0\n"
@@ -78,8 +78,11 @@ CommandLineAction recordingAction(CommandLineAction::Kind kind, int argc, const 
 }  // namespace
 
 const char* usageLine() {
-    return "Usage: starhollow [--help | --version | --record FILE | --replay FILE [--galaxy PATH]... |\n"
-           "                  --verify FILE [--galaxy PATH]... | --rerecord FILE [--galaxy PATH]...]";
+    // Lines of at most 80 columns, as the whole help.
+    return "Usage: starhollow [--help | --version | --record FILE |\n"
+           "                  --replay FILE [--galaxy PATH]... |\n"
+           "                  --verify FILE [--galaxy PATH]... |\n"
+           "                  --rerecord FILE [--galaxy PATH]...]";
 }
 
 CommandLineAction interpretArguments(int argc, const char* const* argv) {

@@ -1,32 +1,38 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <string>
 
 #include "console/Interrupt.h"
 #include "console/PlayerConsole.h"
 #include "console/Random.h"
 #include "console/Recording.h"
 #include "console/RecordingBackend.h"
+#include "platform/Files.h"
 #include "shell/CommandLine.h"
 #include "shell/Game.h"
 #include "shell/RecordedGame.h"
 
 namespace {
 
-// Runs the game, recording it when asked; the signal that stopped it, or 0
-// when the player left. The game (and with it the terminal) is already
-// given back on return.
-int play(const CommandLineAction& action) {
+struct Played {
+    int signal = 0;                // the signal that stopped the game, or 0 when the player left
+    std::string recordingFailure;  // why the recording stopped, when it did
+};
+
+// Runs the game, recording it when asked. The game (and with it the
+// terminal) is already given back on return.
+Played play(const CommandLineAction& action) {
     const auto seed = static_cast<unsigned>(std::time(nullptr));
     rng::srand(seed);
     // The recording's file is made before the terminal is taken over.
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> recordingFile(
-        action.kind == CommandLineAction::Kind::Record ? RecordingBackend::createFile(action.file) : nullptr,
-        &std::fclose);
+    std::unique_ptr<platform::File> recordingFile =
+        action.kind == CommandLineAction::Kind::Record ? RecordingBackend::createFile(action.file) : nullptr;
+    Played played;
     std::unique_ptr<Backend> backend = makePlayerConsole();
     RecordingBackend* recorder = nullptr;
     if (recordingFile != nullptr) {
-        auto recording = std::make_unique<RecordingBackend>(std::move(backend), recordingFile.release(), seed);
+        auto recording = std::make_unique<RecordingBackend>(std::move(backend), std::move(recordingFile), seed);
         recorder = recording.get();
         backend = std::move(recording);
     }
@@ -36,14 +42,17 @@ int play(const CommandLineAction& action) {
         keeper = std::make_unique<GalaxyKeeper>(*recorder, action.file);
         keeper->watch(game);
     }
-    int signal = 0;
     try {
         game.run();
     } catch (const GameInterrupted& stop) {
-        signal = stop.signal();
+        played.signal = stop.signal();
     }
-    if (recorder != nullptr) recorder->noteEnd(signal);
-    return signal;
+    if (recorder != nullptr) {
+        recorder->noteEnd(played.signal);
+        recorder->finish(false);
+        played.recordingFailure = recorder->failure();
+    }
+    return played;
 }
 
 ReplayRequest requestOf(const CommandLineAction& action) {
@@ -83,10 +92,19 @@ int main(int argc, char** argv) {
     int signal = 0;
     int status = 0;
     try {
-        if (action.kind == CommandLineAction::Kind::Play || action.kind == CommandLineAction::Kind::Record)
-            signal = play(action);
-        else
+        if (action.kind == CommandLineAction::Kind::Play || action.kind == CommandLineAction::Kind::Record) {
+            const Played played = play(action);
+            signal = played.signal;
+            if (!played.recordingFailure.empty()) {
+                std::fprintf(stderr, "starhollow: the recording %s %s; it replays up to there.\n", action.file.c_str(),
+                             played.recordingFailure.c_str());
+                status = 1;
+            }
+        } else {
+            // A stop ends a check too, and its working folder goes with it.
+            interrupt::install();
             status = playBack(action);
+        }
     } catch (const ConsoleUnusable& unusable) {
         std::fprintf(stderr, "%s\n", unusable.what());
         return 1;

@@ -11,6 +11,7 @@
 #include "console/ReplayBackend.h"
 #include "format/PendingSave.h"
 #include "galaxy/GalaxyFile.h"
+#include "platform/Files.h"
 #include "shell/Game.h"
 #include "tutorial/TutorialGalaxy.h"
 
@@ -30,13 +31,13 @@ struct FileSum {
     bool operator==(const FileSum&) const = default;
 };
 
-std::optional<FileSum> sumOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
+// The file's size and checksum, read only when it has the size sought.
+std::optional<FileSum> sumOf(const fs::path& file, std::uint64_t size) {
     std::error_code error;
-    const auto size = fs::file_size(file, error);
-    if (!in || error) return std::nullopt;
+    if (!fs::is_regular_file(file, error) || fs::file_size(file, error) != size || error) return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
     std::vector<std::uint8_t> bytes(size);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) return std::nullopt;
+    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) return std::nullopt;
     return FileSum{size, crc32(bytes.data(), bytes.size())};
 }
 
@@ -45,7 +46,8 @@ bool contains(const std::vector<std::string>& names, const std::string& name) {
 }
 
 // A temporary working folder for one replay; the old one is back and the
-// temporary one gone at the end, however the replay ends.
+// temporary one gone at the end, however the replay ends (a stop included:
+// it unwinds through here).
 class ReplayFolder {
 public:
     ReplayFolder() : previous_(fs::current_path()) {
@@ -70,34 +72,67 @@ private:
     fs::path path_;
 };
 
+// What a first reading of the whole recording finds; it checks every line
+// before anything is replayed, and keeps only what is bounded.
+struct Scanned {
+    unsigned seed = 0;
+    std::vector<Event> galaxies;  // the note of each galaxy loaded
+    ScriptedBackend::Summary summary;
+};
+
+Scanned scan(const fs::path& file) {
+    recording::Reader reader = recording::Reader::open(file);
+    Scanned scanned;
+    scanned.seed = reader.seed();
+    std::vector<std::string> names;
+    while (std::optional<Event> event = reader.next()) {
+        scanned.summary.end = std::max(scanned.summary.end, event->time);
+        if (event->kind == Kind::Stopped && scanned.summary.stopSignal == 0) {
+            scanned.summary.stopSignal = static_cast<int>(event->value);
+            scanned.summary.stopTime = event->time;
+        }
+        if (event->kind != Kind::Galaxy || contains(names, event->text)) continue;
+        const std::string where = "line " + std::to_string(event->line) + " of the recording ";
+        if (!Game::isValidGalaxyName(event->text))
+            throw Refused(where + "names a galaxy \"" + event->text + "\" that cannot be.");
+        if (names.size() == recording::MAX_GALAXIES)
+            throw Refused(where + "loads more than " + std::to_string(recording::MAX_GALAXIES) + " galaxies.");
+        names.push_back(event->text);
+        scanned.galaxies.push_back(std::move(*event));
+    }
+    return scanned;
+}
+
 // Puts into the working folder every galaxy the recording loaded, each from
 // the first given file (or the copy kept beside the recording) that holds it
-// exactly as the recorded game found it.
-void provideGalaxies(const recording::Recording& recorded, const ReplayRequest& request) {
-    std::vector<std::string> provided;
-    for (const Event& event : recorded.events) {
-        if (event.kind != Kind::Galaxy || contains(provided, event.text)) continue;
+// exactly as the recorded game found it. One of that name that holds
+// another is a game that went another way from its start.
+void provideGalaxies(const std::vector<Event>& galaxies, const ReplayRequest& request) {
+    for (const Event& event : galaxies) {
         const std::string& name = event.text;
-        if (!Game::isValidGalaxyName(name)) throw Refused("the recording names a galaxy \"" + name + "\" that cannot be");
         std::vector<fs::path> candidates = request.galaxies;
-        candidates.push_back(keptGalaxyPath(request.file, name));
+        const fs::path kept = keptGalaxyPath(request.file, name);
+        std::error_code error;
+        if (fs::exists(fs::symlink_status(kept, error))) {
+            recording::requireRegularFile(kept, "galaxy");
+            candidates.push_back(kept);
+        }
         std::optional<fs::path> found;
         bool sameNameDiffers = false;
         for (const fs::path& candidate : candidates) {
-            const std::optional<FileSum> sum = sumOf(candidate);
-            if (sum && *sum == FileSum{event.size, event.checksum}) {
+            if (sumOf(candidate, event.size) == FileSum{event.size, event.checksum}) {
                 found = candidate;
                 break;
             }
-            if (sum && (candidate.stem() == name || candidate == candidates.back())) sameNameDiffers = true;
+            if (candidate.stem() == name || candidate == kept) sameNameDiffers = true;
         }
         if (!found && sameNameDiffers)
-            throw Refused("the galaxy " + name + " given is not the one the recorded game loaded (its contents differ)");
+            throw ReplayDiverged("the galaxy " + name + " given is not the one the recorded game loaded (line " +
+                                 std::to_string(event.line) + "): its contents differ");
         if (!found)
             throw Refused("the recording loads the galaxy " + name +
-                          ": give its file, as it was when the game was recorded, with --galaxy PATH");
+                          ": give its file, as it was when the game was recorded, with --galaxy PATH.");
         fs::copy_file(*found, galaxy::fileName(name.c_str()));
-        provided.push_back(name);
     }
 }
 
@@ -108,45 +143,62 @@ std::vector<fs::path> tutorialFoldersOf(const ReplayRequest& request) {
     return folders;
 }
 
-// Parses the recording and runs `replay` on it in a fresh working folder
-// holding its galaxies; a recording that cannot be used is refused.
+// Reads the whole recording once, checking it, then runs `replay` on it,
+// read again as a stream, in a fresh working folder holding its galaxies; a
+// recording that cannot be used is refused.
 template <typename Replay>
 ReplayReport inReplayFolder(ReplayRequest request, Replay&& replay) {
     try {
         request.file = fs::absolute(request.file);
-        for (fs::path& galaxy : request.galaxies) galaxy = fs::absolute(galaxy);
-        recording::Recording recorded = recording::parseFile(request.file);
+        for (fs::path& galaxy : request.galaxies) {
+            galaxy = fs::absolute(galaxy);
+            recording::requireRegularFile(galaxy, "galaxy");
+        }
+        const Scanned scanned = scan(request.file);
         const std::vector<fs::path> tutorialFolders = tutorialFoldersOf(request);
         const ReplayFolder folder;
-        provideGalaxies(recorded, request);
-        return replay(std::move(recorded), tutorialFolders, request.file);
+        provideGalaxies(scanned.galaxies, request);
+        return replay(scanned, recording::Reader::open(request.file), tutorialFolders, request.file);
     } catch (const Refused& refused) {
         return ReplayReport{2, std::string("starhollow: ") + refused.what()};
     } catch (const fs::filesystem_error& error) {
         return ReplayReport{2, std::string("starhollow: ") + error.what()};
+    } catch (const ReplayDiverged& diverged) {
+        return ReplayReport{1, diverged.what()};
     }
 }
 
-// Every screen a recording shows, in order.
-struct Shown {
+// The screens of a recording one after the other, as they were shown.
+class Screens {
+public:
+    explicit Screens(const fs::path& file) : reader_(recording::Reader::open(file)) {}
+    bool next() {
+        while (std::optional<Event> event = reader_.next()) {
+            if (event->kind != Kind::Present) continue;
+            recording::applyChanges(grid, event->changes);
+            cursor = event->cursor;
+            cursorVisible = event->cursorVisible;
+            line = event->line;
+            time = event->time;
+            return true;
+        }
+        return false;
+    }
+    bool sameAs(const Screens& other) const {
+        return grid == other.grid && cursor == other.cursor && cursorVisible == other.cursorVisible;
+    }
+
     ScreenGrid grid;
     COORD cursor;
-    bool cursorVisible;
-    const Event* event;
+    bool cursorVisible = false;
+    int line = 0;
+    std::uint64_t time = 0;
+
+private:
+    recording::Reader reader_;
 };
 
-std::vector<Shown> screensOf(const recording::Recording& recorded) {
-    std::vector<Shown> screens;
-    ScreenGrid grid;
-    for (const Event& event : recorded.events) {
-        if (event.kind != Kind::Present) continue;
-        recording::applyChanges(grid, event.changes);
-        screens.push_back(Shown{grid, event.cursor, event.cursorVisible, &event});
-    }
-    return screens;
-}
-
-std::string firstChange(const Shown& before, const Shown& after) {
+std::string firstChange(const Screens& before, const Screens& after) {
     for (int y = 0; y < SCREEN_HEIGHT; ++y)
         for (int x = 0; x < SCREEN_WIDTH; ++x)
             if (!(before.grid.at(x, y) == after.grid.at(x, y)))
@@ -157,31 +209,40 @@ std::string firstChange(const Shown& before, const Shown& after) {
     return "the cursor moved";
 }
 
-std::string screenChanges(const recording::Recording& before, const recording::Recording& after) {
-    const std::vector<Shown> old = screensOf(before);
-    const std::vector<Shown> now = screensOf(after);
+std::string screenChanges(const fs::path& before, const fs::path& after) {
+    Screens old(before);
+    Screens now(after);
     std::string text;
     std::size_t changed = 0;
-    for (std::size_t i = 0; i < std::min(old.size(), now.size()); ++i) {
-        const bool same = old[i].grid == now[i].grid && old[i].cursor == now[i].cursor &&
-                          old[i].cursorVisible == now[i].cursorVisible;
-        if (same) continue;
+    std::size_t oldCount = 0;
+    std::size_t nowCount = 0;
+    for (;;) {
+        const bool hasOld = old.next();
+        const bool hasNow = now.next();
+        oldCount += hasOld ? 1 : 0;
+        nowCount += hasNow ? 1 : 0;
+        if (!hasOld || !hasNow) {
+            while (hasOld && old.next()) ++oldCount;
+            while (hasNow && now.next()) ++nowCount;
+            break;
+        }
+        if (old.sameAs(now)) continue;
         if (++changed <= CHANGES_LISTED)
-            text += "screen " + std::to_string(i + 1) + " (line " + std::to_string(now[i].event->line) + ", " +
-                    recording::seconds(now[i].event->time) + "): " + firstChange(old[i], now[i]) + "\n";
+            text += "screen " + std::to_string(nowCount) + " (line " + std::to_string(now.line) + ", " +
+                    recording::seconds(now.time) + "): " + firstChange(old, now) + "\n";
     }
     if (changed > CHANGES_LISTED) text += "... and " + std::to_string(changed - CHANGES_LISTED) + " more\n";
-    if (old.size() != now.size())
-        text += "the game now shows " + std::to_string(now.size()) + " screens where it showed " +
-                std::to_string(old.size()) + "\n";
-    if (text.empty()) return "No screen changed (" + std::to_string(now.size()) + " screens).";
-    return std::to_string(changed) + " of " + std::to_string(now.size()) + " screens changed:\n" + text;
+    if (oldCount != nowCount)
+        text += "the game now shows " + std::to_string(nowCount) + " screens where it showed " +
+                std::to_string(oldCount) + "\n";
+    if (text.empty()) return "No screen changed (" + std::to_string(nowCount) + " screens).";
+    return std::to_string(changed) + " of " + std::to_string(nowCount) + " screens changed:\n" + text;
 }
 
 ReplayReport playBack(const ReplayRequest& request, const std::function<std::unique_ptr<Backend>()>& makePresenter) {
-    return inReplayFolder(request, [&](recording::Recording recorded, const std::vector<fs::path>& tutorialFolders,
-                                       const fs::path&) {
-        rng::srand(recorded.seed);
+    return inReplayFolder(request, [&](const Scanned& scanned, recording::Reader recorded,
+                                       const std::vector<fs::path>& tutorialFolders, const fs::path&) {
+        rng::srand(scanned.seed);
         auto owned = std::make_unique<ReplayBackend>(std::move(recorded), makePresenter ? makePresenter() : nullptr);
         ReplayBackend& replay = *owned;
         std::optional<Game> game;
@@ -200,13 +261,31 @@ ReplayReport playBack(const ReplayRequest& request, const std::function<std::uni
         } catch (const ReplayDiverged& diverged) {
             return ReplayReport{1, diverged.what()};
         }
-        if (!game) return ReplayReport{2, "starhollow: the recording holds no game"};
+        if (!game) return ReplayReport{2, "starhollow: the recording holds no game."};
         return ReplayReport{0, "Every screen matched: " + std::to_string(replay.eventsReplayed()) + " events, " +
                                    std::to_string(replay.screensChecked()) + " screens, " +
                                    recording::seconds(replay.recordedTime()) + " of play" +
                                    (cut ? ", up to where the recording ends." : ".")};
     });
 }
+
+// A file this replay writes, removed unless it is kept.
+class WorkingFile {
+public:
+    explicit WorkingFile(fs::path path) : path_(std::move(path)) {}
+    ~WorkingFile() {
+        std::error_code error;
+        if (!kept_) fs::remove(path_, error);
+    }
+    WorkingFile(const WorkingFile&) = delete;
+    WorkingFile& operator=(const WorkingFile&) = delete;
+    const fs::path& path() const { return path_; }
+    void keep() { kept_ = true; }
+
+private:
+    fs::path path_;
+    bool kept_ = false;
+};
 
 }  // namespace
 
@@ -227,10 +306,20 @@ void GalaxyKeeper::opened(const std::string& name, bool created) {
     // A galaxy made during the recording is made again by the replay.
     if (created) return;
     const std::string file = galaxy::fileName(name.c_str());
-    const std::optional<FileSum> sum = sumOf(file);
-    if (!sum) return;
     std::error_code error;
-    if (copy_) fs::copy_file(file, keptGalaxyPath(recordingFile_, name), fs::copy_options::overwrite_existing, error);
+    const std::optional<FileSum> sum = sumOf(file, fs::file_size(file, error));
+    if (!sum) return;
+    if (copy_) {
+        // Kept as the recording is: nothing of the same name is replaced.
+        const fs::path kept = keptGalaxyPath(recordingFile_, name);
+        if (!fs::copy_file(file, kept, fs::copy_options::none, error)) {
+            const bool taken = error == std::errc::file_exists;
+            if (!taken) fs::remove(kept, error);
+            recorder_.stop("the galaxy " + name + " could not be kept beside it as " + kept.string() +
+                           (taken ? " (a file has that name)" : ""));
+            return;
+        }
+    }
     recorder_.noteGalaxy(name, sum->checksum, sum->size);
 }
 
@@ -241,14 +330,22 @@ ReplayReport replayRecording(const ReplayRequest& request,
     return playBack(request, makePresenter);
 }
 
+// The new recording goes to a working file beside the old one, reaches the
+// disk, and only then takes its name: a crash leaves the old or the new.
 ReplayReport rerecordRecording(const ReplayRequest& request) {
-    return inReplayFolder(request, [&](recording::Recording old, const std::vector<fs::path>& tutorialFolders,
-                                       const fs::path& file) {
-        const fs::path fresh = file.string() + ".new";
-        std::FILE* out = RecordingBackend::createFile(fresh);
-        rng::srand(old.seed);
-        auto owned = std::make_unique<RecordingBackend>(std::make_unique<ScriptedBackend>(old), out, old.seed);
+    return inReplayFolder(request, [&](const Scanned& scanned, recording::Reader old,
+                                       const std::vector<fs::path>& tutorialFolders, const fs::path& file) {
+        const std::string name = file.filename().string();
+        WorkingFile fresh(file.parent_path() / ("." + name + ".rerecording"));
+        std::error_code error;
+        fs::remove(fresh.path(), error);  // one a crashed run left behind
+        rng::srand(scanned.seed);
+        auto script = std::make_unique<ScriptedBackend>(std::move(old), scanned.summary);
+        const ScriptedBackend& keys = *script;
+        auto owned = std::make_unique<RecordingBackend>(std::move(script), RecordingBackend::createFile(fresh.path()),
+                                                        scanned.seed);
         RecordingBackend& recorder = *owned;
+        std::string failure;
         {
             Game game(std::move(owned));
             game.setTutorialFolders(tutorialFolders);
@@ -260,11 +357,19 @@ ReplayReport rerecordRecording(const ReplayRequest& request) {
             } catch (const ReplayEnded&) {
                 // Its keys ran out before the game ended, as the recording did.
             } catch (const GameInterrupted& stop) {
+                // Only the recorded stop belongs in the recording; one from
+                // outside ends the run and keeps the old recording.
+                if (!keys.stopDelivered()) throw;
                 recorder.noteEnd(stop.signal());
             }
+            if (!recorder.finish(true)) failure = recorder.failure();
         }
-        const std::string changes = screenChanges(old, recording::parseFile(fresh));
-        fs::rename(fresh, file);
+        if (!failure.empty())
+            return ReplayReport{2, "starhollow: " + name + " was kept as it was: the new recording " + failure + "."};
+        const std::string changes = screenChanges(file, fresh.path());
+        fs::rename(fresh.path(), file);
+        fresh.keep();
+        platform::syncFolderOf(file.string());
         return ReplayReport{0, changes};
     });
 }

@@ -156,6 +156,8 @@ TEST_P(EarlyEnd, SaysWhyWithoutTouchingTheTerminal) {
     const std::string& said = game.output();
     EXPECT_EQ(said.find('\x1b'), std::string::npos) << "something was drawn: " << said;
     for (const char* text : c.said) EXPECT_NE(said.find(text), std::string::npos) << said;
+    std::istringstream lines(c.oneLine ? "" : said);  // the help and the usage fit 80 columns
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 81u) << "wider than 80 columns: " << line;
     if (c.oneLine) {
         EXPECT_EQ(said.find('\n'), said.size() - 1) << said;  // the terminal turns its line end into CR LF
     }
@@ -175,7 +177,8 @@ INSTANTIATE_TEST_SUITE_P(
         EarlyEndCase{"helpAndVersion", XTERM, {"--help", "--version"}, 2, {"unknown argument '--version'", USAGE}, false},
         EarlyEndCase{"versionAndMore", XTERM, {"--version", "x"}, 2, {"unknown argument 'x'"}, false},
         EarlyEndCase{"capitals", XTERM, {"--HELP"}, 2, {"unknown argument '--HELP'", USAGE}, false},
-        EarlyEndCase{"empty", XTERM, {""}, 2, {"unknown argument ''"}, false}),
+        EarlyEndCase{"empty", XTERM, {""}, 2, {"unknown argument ''"}, false},
+        EarlyEndCase{"recordingTaken", XTERM, {"--record", "."}, 2, {". exists already"}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Stopped on the map ------------------------------------------------------------
