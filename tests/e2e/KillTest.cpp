@@ -268,3 +268,38 @@ TEST(KillTest, NothingChangesHandsByHalf) {
     }
     RecordProperty("killedMidSave", killedMidSave);
 }
+
+// ---- One galaxy, one game: a second game is refused while the first runs,
+// and loads at once after the first is killed outright.
+
+class OneGame : public ::testing::TestWithParam<bool> {};
+
+TEST_P(OneGame, ASecondGameIsRefusedUntilTheFirstIsKilled) {
+    ScopedWorkDir dir;
+    installGalaxy(dir.path(), "Shared", COORD{39, 12});
+    TerminalSession::Options options = TerminalSession::in(dir.path());
+#ifdef STARHOLLOW_WINDOWS_EXE
+    if (GetParam()) options = TerminalSession::windowsIn(dir.path());
+#endif
+    TerminalSession first(options);
+    ASSERT_TRUE(first.loadOntoMap("Shared")) << first.dump();
+    TerminalSession second(options);
+    ASSERT_TRUE(second.menuShown()) << second.dump();
+    second.type("L");
+    ASSERT_TRUE(second.typeWhenShown("LOAD GAME", "Shared\n"));
+    ASSERT_TRUE(second.typeWhenShown("Galaxy Shared is open in another game!", "X")) << second.dump();
+    ASSERT_TRUE(second.menuShown()) << second.dump();
+    // The first game plays on and saves as ever.
+    first.type("S");
+    ASSERT_TRUE(first.waitFor([&] { return first.screenHas("Game saved successfully!"); })) << first.dump();
+    first.signal(SIGKILL);
+    ASSERT_TRUE(first.waitExit());
+    ASSERT_TRUE(second.loadOntoMap("Shared")) << second.dump();
+    second.key(VTERM_KEY_ESCAPE);
+    EXPECT_TRUE(second.quitsCleanly()) << second.dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(Linux, OneGame, ::testing::Values(false));
+#ifdef STARHOLLOW_WINDOWS_EXE
+INSTANTIATE_TEST_SUITE_P(WindowsUnderWine, OneGame, ::testing::Values(true));
+#endif
