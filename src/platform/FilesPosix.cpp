@@ -69,7 +69,8 @@ LockOutcome lockDescription(int fd) {
 }  // namespace
 
 FileHold::FileHold(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    // Never waiting for a FIFO's other end or a device: a galaxy is a plain file.
+    const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         state_ = errno == ENOENT ? HoldState::Missing : HoldState::Unsupported;
         return;

@@ -96,8 +96,9 @@ public:
 private:
     // Also an empty folder standing in its name, on every system.
     void removeIt() const {
+        if (platform::removeFile(path_)) return;
         std::error_code error;
-        std::filesystem::remove(path_, error);
+        std::filesystem::remove(platform::pathOfUtf8(path_), error);
     }
 
     std::string path_;
