@@ -7,7 +7,6 @@
 
 #include "galaxy/GalaxyFile.h"
 
-#include <cstdio>
 #include <optional>
 
 namespace {
@@ -53,7 +52,7 @@ bool announceSave(const std::string& galaxyFile, const std::string& name, const 
         // One write: the file is whole or fails its checksum.
         const bool written = file.writeAt(0, bytes.data(), bytes.size()) && (!durable || file.sync());
         if (!file.close() || !written) {
-            std::remove(name.c_str());
+            platform::removeFile(name);
             return false;
         }
         if (durable) platform::syncFolderOf(name);
@@ -75,7 +74,7 @@ galaxy::PendingOutcome galaxy::completePendingSave(const std::string& galaxyFile
     if (pending.state == PendingRead::State::Unreadable) return PendingOutcome::Failed;
     if (!pending.save) {
         // Stopped while it was written: the galaxy was not touched yet.
-        std::remove(name.c_str());
+        platform::removeFile(name);
         return PendingOutcome::Discarded;
     }
     platform::File file(galaxyFile, platform::OpenMode::ReadWrite);
@@ -83,7 +82,7 @@ galaxy::PendingOutcome galaxy::completePendingSave(const std::string& galaxyFile
     // Rare, so always made to last before the pending save goes.
     const bool written = writeRecords(file, *pending.save) && file.sync();
     if (!file.close() || !written) return PendingOutcome::Failed;
-    std::remove(name.c_str());
+    platform::removeFile(name);
     platform::syncFolderOf(name);
     return PendingOutcome::Completed;
 }
@@ -98,7 +97,7 @@ bool galaxy::writeSave(const std::string& galaxyFile, const PendingSave& save, b
     // A failure may have written part of the records: the pending save stays
     // for the next opening to complete.
     if (!file.close() || !written) return false;
-    std::remove(name.c_str());
+    platform::removeFile(name);
     // Else a power cut could bring the file back over later quick saves.
     if (durable) platform::syncFolderOf(name);
     return true;

@@ -53,6 +53,36 @@ private:
     OpenError openError_ = OpenError::None;
 };
 
+// A file this process alone holds among the games that ask for it: the
+// system's own lock, so it ends with the process however that ends (a kill
+// included) and nothing is left behind. It stops no reading or writing, and
+// the file can be renamed and removed while held.
+enum class HoldState {
+    Held,
+    HeldElsewhere,  // another game holds it
+    Missing,
+    Unsupported,    // the system or the file system cannot lock it
+};
+
+class FileHold {
+public:
+    // Tries once and never waits.
+    explicit FileHold(const std::string& path);
+    ~FileHold();
+    FileHold(const FileHold&) = delete;
+    FileHold& operator=(const FileHold&) = delete;
+
+    HoldState state() const { return state_; }
+
+private:
+    static constexpr std::intptr_t CLOSED = -1;
+    std::intptr_t handle_ = CLOSED;
+    HoldState state_ = HoldState::Unsupported;
+};
+
+// Removes a file (never a folder); false when it stays.
+bool removeFile(const std::string& path);
+
 // Where the last part of a path (the file's own name) starts.
 std::size_t fileNameStart(const std::string& path);
 

@@ -1,6 +1,5 @@
 #include "shell/Game.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "console/HelpFuncLib.h"
@@ -37,6 +36,7 @@ void Game::run() {
     do {
         // A destroyed ship is reported here, after the galaxy view returned.
         if (player.getaHealth() <= 0) gameOver(&console);
+        leaveGalaxy();
         choice = menu(&console);
         switch (choice) {
             case CHOICE_EXIT:
@@ -143,13 +143,15 @@ void Game::gameOver(ConLib* con) {
     // Only a galaxy of the player's own is ever deleted; after the tutorial
     // no galaxy name is in play.
     if (!player.getIsWinner() && worldName[0] != '\0') {
-        if (std::remove(file.c_str()) != 0) {
+        if (!platform::removeFile(file)) {
             con->err() << "Error! Cannot delete file!" << '\n';
             con->pause();
             return;
         }
         // A save left pending must never reach a later galaxy of that name.
-        std::remove(galaxy::pendingSaveFileName(file).c_str());
+        platform::removeFile(galaxy::pendingSaveFileName(file));
+        // Windows removes a file for good when its last handle closes.
+        leaveGalaxy();
         text =
             "Yours ship crashed and your dead body is\nflying now somewere in cosmos space!\n\nGalaxy was deleted. If "
             "you want to start\nanother adventure use NEW GAME option.\n\nPress ENTER to continue...";

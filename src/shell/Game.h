@@ -12,6 +12,7 @@
 #include "console/Window.h"
 #include "encounters/EventEncounters.h"
 #include "galaxy/Sector.h"
+#include "platform/Files.h"
 #include "player/Player.h"
 
 class Game {
@@ -39,6 +40,10 @@ public:
     // read or written (a save failure has then been reported).
     bool placeBonuses(Player* player, const char* fileStem);
     bool load(ConLib* console);
+    // Lets go of the galaxy in play, which another game may then open: the
+    // menu does so when it shows again. A galaxy is held from its creation
+    // or loading on, so that two games never play it at once.
+    void leaveGalaxy() { galaxyHold.reset(); }
 
     // The tutorial (GameTutorial.cpp): loads the tutorial galaxy and runs the
     // course; nothing of it is ever saved.
@@ -56,10 +61,13 @@ public:
     Sector& getSector() { return sector; }
     const char* getWorldName() const { return worldName; }
 
-    // Galaxy names: 1 to 19 letters, digits, '_' or '-', so that a name is
-    // always a plain file name in the working folder.
+    // Galaxy names: 1 to 19 letters, digits, '_' or '-', and no device
+    // name of Windows, so that a name is always a plain file name in the
+    // working folder, on every system.
     static constexpr int MAX_NAME_LENGTH = 19;
     static bool isValidGalaxyName(const std::string& name);
+    // CON, NUL, AUX, PRN, COM0 to COM9, LPT0 to LPT9, in any case.
+    static bool isDeviceName(const std::string& name);
     // The creation progress shown after that many sectors are written.
     static int creationPercent(int sectorsWritten);
     // Removes the working files of creations whose process no longer runs
@@ -77,6 +85,9 @@ private:
     std::string askGalaxyName(ConLib* console, const char* title, const char* text, COORD at);
     short askGoal(ConLib* console);
     void showError(ConLib* console, int width, const char* text);
+    // Holds the galaxy file for this game; false, with the player told,
+    // when another game has it open.
+    bool holdGalaxy(ConLib* console, const std::string& path, const std::string& name);
     bool writeGalaxyFile(ConLib* console, const std::string& path, Sector& working, Player* player, short goal);
 
     ConLib console;
@@ -86,6 +97,7 @@ private:
     EventEncounters encounters;
     Window dialogWindow;
     char worldName[20];
+    std::unique_ptr<platform::FileHold> galaxyHold;
     // The tutorial galaxy's name while the sector holds it.
     std::string tutorialName;
     std::vector<std::filesystem::path> tutorialFolders;

@@ -1,7 +1,6 @@
 // Creating a new galaxy file and opening a saved one.
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +12,7 @@
 #include "console/Random.h"
 #include "galaxy/GalaxyFile.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/Process.h"
 #include "shell/Game.h"
 #include "shell/OverlappedWriter.h"
@@ -96,8 +96,9 @@ public:
 private:
     // Also an empty folder standing in its name, on every system.
     void removeIt() const {
+        if (platform::removeFile(path_)) return;
         std::error_code error;
-        std::filesystem::remove(path_, error);
+        std::filesystem::remove(platform::pathOfUtf8(path_), error);
     }
 
     std::string path_;
@@ -117,7 +118,7 @@ bool failCreation(ConLib* con, UnfinishedFile& unfinished, const char* message =
 void Game::removeCreationLeftovers() {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(".", error)) {
-        const long pid = creatingProcess(entry.path().filename().string());
+        const long pid = creatingProcess(platform::utf8Of(entry.path().filename()));
         if (pid == 0 || !entry.is_regular_file(error) || platform::processAlive(pid)) continue;
         std::filesystem::remove(entry.path(), error);
     }
@@ -136,6 +137,30 @@ bool Game::isValidGalaxyName(const std::string& name) {
                              ch == '_' || ch == '-';
         if (!allowed) return false;
     }
+    return !isDeviceName(name);
+}
+
+bool Game::isDeviceName(const std::string& name) {
+    std::string upper;
+    for (char ch : name) upper += (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+    if (upper == "CON" || upper == "NUL" || upper == "AUX" || upper == "PRN") return true;
+    // COM0 and LPT0 too: Windows reserves them in places as well.
+    const bool port = upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0);
+    return port && upper[3] >= '0' && upper[3] <= '9';
+}
+
+bool Game::holdGalaxy(ConLib* con, const std::string& path, const std::string& name) {
+    auto hold = std::make_unique<platform::FileHold>(path);
+    if (hold->state() == platform::HoldState::HeldElsewhere) {
+        con->SetBackgroundColor(0);
+        con->SetTextColor(7);
+        con->Clear();
+        con->err() << "Galaxy " << name << " is open in another game!" << '\n';
+        con->pause();
+        return false;
+    }
+    // A file system without locks plays as before, unheld.
+    galaxyHold = std::move(hold);
     return true;
 }
 
@@ -173,15 +198,17 @@ short Game::askGoal(ConLib* con) {
 }
 
 bool Game::newGame(ConLib* con) {
+    leaveGalaxy();
     const std::string name = askGalaxyName(
         con, "CREATE NEW GALAXY", "Type new galaxy name (max 19 chars):\nDon't use special chars and spacebar!",
         COORD{20, 13});
-    if (!isValidGalaxyName(name)) {
-        showError(con, 42, "Use 1-19 letters, digits, _ or - only!");
+    if (name == TUTORIAL_NAME || isDeviceName(name)) {
+        const std::string text = name + " is reserved, try another name!";
+        showError(con, static_cast<int>(text.size()) + 4, text.c_str());
         return false;
     }
-    if (name == TUTORIAL_NAME) {
-        showError(con, 43, "Tutorial is reserved, try another name!");
+    if (!isValidGalaxyName(name)) {
+        showError(con, 42, "Use 1-19 letters, digits, _ or - only!");
         return false;
     }
     clearTable(worldName, 20);
@@ -249,13 +276,16 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
         return failCreation(con, unfinished);
     // Stopped now, the galaxy never appears under its name.
     con->checkInterrupt();
+    // Held before it takes its name, so that no other game can open it first.
+    auto hold = std::make_unique<platform::FileHold>(temporary);
 
     // A save left pending by a galaxy of that name that is gone since (its
     // file deleted by hand) belongs to no galaxy: never to this one.
-    std::remove(galaxy::pendingSaveFileName(file).c_str());
+    platform::removeFile(galaxy::pendingSaveFileName(file));
     // Never replacing anything that took the name meanwhile.
     const platform::RenameResult published = platform::renameWithoutReplacing(temporary, file);
     if (published != platform::RenameResult::Renamed) {
+        hold.reset();
         const bool taken = published == platform::RenameResult::NameTaken;
         return failCreation(con, unfinished,
                             taken ? "Galaxy already exist, try another name!" : "Creating file failed!");
@@ -265,6 +295,7 @@ bool Game::createNewWorld(ConLib* con, const char* name, Player* who, short goal
     platform::syncFolderOf(file);
     unfinished.finished();
     restore.keep();
+    galaxyHold = std::move(hold);
     con->out() << "Galaxy " << name << " created successfull!" << '\n';
     sector.setwName(worldName);
     sector.load(FIRST_SECTOR);
@@ -295,8 +326,11 @@ bool Game::placeBonuses(Player* who, const char* fileStem) {
 }
 
 bool Game::load(ConLib* con) {
+    leaveGalaxy();
     const std::string name = askGalaxyName(con, "LOAD GAME", "Type world name to load:", COORD{20, 12});
     if (name == TUTORIAL_NAME || !isValidGalaxyName(name)) return false;
+    // Held before anything is read: a pending save of another game is its own.
+    if (!holdGalaxy(con, galaxy::fileName(name.c_str()), name)) return false;
 
     // loadGame checks both records before it uses either, so a file that
     // fails leaves player and sector as they were; only the name goes back.
@@ -312,6 +346,7 @@ bool Game::load(ConLib* con) {
     }
 
     std::memcpy(worldName, nameBefore, sizeof worldName);
+    leaveGalaxy();
     if (result != LoadResult::NoFile) {
         con->SetBackgroundColor(0);
         con->SetTextColor(7);

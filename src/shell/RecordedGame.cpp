@@ -290,7 +290,10 @@ private:
 }  // namespace
 
 fs::path keptGalaxyPath(const fs::path& recordingFile, const std::string& name) {
-    return recordingFile.string() + "." + galaxy::fileName(name.c_str());
+    // Added to the path as it is: a folder's name may be anything.
+    fs::path kept = recordingFile;
+    kept += "." + galaxy::fileName(name.c_str());
+    return kept;
 }
 
 GalaxyKeeper::GalaxyKeeper(RecordingBackend& recorder, fs::path recordingFile, bool copy)

@@ -8,6 +8,7 @@
 #include "console/Random.h"
 #include "galaxy/Sector.h"
 #include "planet/TutorialProgress.h"
+#include "platform/Paths.h"
 #include "platform/Process.h"
 #include "player/Player.h"
 
@@ -45,7 +46,7 @@ struct PartPlan {
 constexpr std::array<PartPlan, 4> NEARBY_PARTS{{{1, 0, 0}, {0, 1, 2}, {-1, 0, 4}, {0, -1, 6}}};
 
 bool writeGeneratedGalaxy(const std::string& file, Player& player) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    std::ofstream out(platform::pathOfUtf8(file), std::ios::binary | std::ios::trunc);
     if (!out) return false;
     Sector working(0, 0, nullptr, nullptr);
     if (!writeNewGalaxyRecords(out, working)) return false;
@@ -105,7 +106,7 @@ std::optional<std::string> findTutorialGalaxy(const std::vector<fs::path>& folde
     for (const fs::path& folder : folders) {
         std::error_code error;
         if (fs::is_regular_file(folder / galaxy::fileName(TUTORIAL_GALAXY), error))
-            return (folder / TUTORIAL_GALAXY).string();
+            return platform::utf8Of(folder / TUTORIAL_GALAXY);
     }
     return std::nullopt;
 }
@@ -121,9 +122,9 @@ bool writeTutorialGalaxy(const std::string& path) {
     const bool written = writeGeneratedGalaxy(working, player) && writeHomeSector(stem.c_str(), player) &&
                          hideNearbyParts(stem.c_str());
     std::error_code error;
-    if (written) fs::rename(working, path, error);
+    if (written) fs::rename(platform::pathOfUtf8(working), platform::pathOfUtf8(path), error);
     if (!written || error) {
-        fs::remove(working, error);
+        fs::remove(platform::pathOfUtf8(working), error);
         return false;
     }
     return true;

@@ -14,6 +14,7 @@
 
 #include "TerminalSession.h"
 #include "TestSupport.h"
+#include "platform/Paths.h"
 
 namespace fs = std::filesystem;
 
@@ -31,7 +32,7 @@ struct Delivery {
 // A package made by CPack from a build, unpacked by `extract` into `into`.
 std::string packAndUnpack(const std::string& build, const char* generator, const std::string& extract,
                           const std::string& into) {
-    return "cd " + into + " && cpack --config " + build + "/CPackConfig.cmake -G " + generator +
+    return "cd '" + into + "' && cpack --config " + build + "/CPackConfig.cmake -G " + generator +
            " -B packed >/dev/null && " + extract + " && rm -r packed";
 }
 
@@ -52,9 +53,10 @@ class Delivered : public ::testing::TestWithParam<Delivery> {};
 TEST_P(Delivered, TheGameSaysItsVersionAndFindsItsTutorialFromAnyFolder) {
     const Delivery d = GetParam();
     ScopedWorkDir dir;
-    const fs::path unpacked = dir.path() / "unpacked";
+    // A folder name outside ASCII, and with blanks: any folder works.
+    const fs::path unpacked = dir.path() / u8"Spiele Übung ñ";
     fs::create_directory(unpacked);
-    ASSERT_EQ(std::system(d.unpack(unpacked.string()).c_str()), 0);
+    ASSERT_EQ(std::system(d.unpack(platform::utf8Of(unpacked)).c_str()), 0);
     for (const char* file : d.files) EXPECT_TRUE(fs::is_regular_file(unpacked / file)) << file;
     for (const char* file : d.files) {
         if (fs::path(file).extension() != ".6") continue;  // the manual page
@@ -82,6 +84,15 @@ TEST_P(Delivered, TheGameSaysItsVersionAndFindsItsTutorialFromAnyFolder) {
     ASSERT_TRUE(game.waitForText(34, 4, "N - New Game"));
     EXPECT_TRUE(game.quitsCleanly());
     EXPECT_TRUE(fs::is_empty(dir.path() / "elsewhere"));  // the tutorial writes nothing
+
+    // A recorded tutorial verifies in the program's folder, its galaxy found there.
+    fs::copy_file(fs::path(STARHOLLOW_RECORDINGS_DIR) / "tutorial.rec", program.parent_path() / "tutorial.rec");
+    TerminalSession::Options verify = startIn(program.parent_path(), program, d.windows);
+    verify.args.insert(verify.args.end(), {"--verify", "tutorial.rec"});
+    TerminalSession verified(verify);
+    const std::optional<int> status = verified.waitExit(60000);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << verified.output();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -89,8 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Delivery{"InstalledToAnyPrefix",
                  [](const std::string& into) {
-                     return std::string(CMAKE_COMMAND) + " --install " + STARHOLLOW_BUILD_DIR + " --prefix " + into +
-                            " >/dev/null";
+                     return std::string(CMAKE_COMMAND) + " --install " + STARHOLLOW_BUILD_DIR + " --prefix '" + into +
+                            "' >/dev/null";
                  },
                  {"bin/starhollow", "share/starhollow/Tutorial.glx", "share/man/man6/starhollow.6"}, false},
         Delivery{"DebianPackage",

@@ -268,3 +268,37 @@ TEST(KillTest, NothingChangesHandsByHalf) {
     }
     RecordProperty("killedMidSave", killedMidSave);
 }
+
+// ---- One galaxy, one game: a second game is refused while the first plays,
+// and loads at once after the first is killed outright.
+
+class OneGame : public ::testing::TestWithParam<std::pair<bool, bool>> {};  // each on Windows?
+
+TEST_P(OneGame, ASecondGameIsRefusedUntilTheFirstIsKilled) {
+    ScopedWorkDir dir;
+    installGalaxy(dir.path(), "Shared", COORD{39, 12});
+    auto gameIn = [&]([[maybe_unused]] bool windows) {
+#ifdef STARHOLLOW_WINDOWS_EXE
+        if (windows) return TerminalSession::windowsIn(dir.path());
+#endif
+        return TerminalSession::in(dir.path());
+    };
+    TerminalSession first(gameIn(GetParam().first)), second(gameIn(GetParam().second));
+    ASSERT_TRUE(first.loadOntoMap("Shared")) << first.dump();
+    ASSERT_TRUE(second.typeWhenShown("N - New Game", "L"));
+    ASSERT_TRUE(second.typeWhenShown("LOAD GAME", "Shared\n"));
+    ASSERT_TRUE(second.typeWhenShown("Galaxy Shared is open in another game!", "X")) << second.dump();
+    first.type("S");  // the first plays on and saves as ever
+    ASSERT_TRUE(first.waitFor([&] { return first.screenHas("Game saved successfully!"); })) << first.dump();
+    first.signal(SIGKILL);
+    ASSERT_TRUE(first.waitExit());
+    ASSERT_TRUE(second.loadOntoMap("Shared")) << second.dump();
+    second.key(VTERM_KEY_ESCAPE);
+    EXPECT_TRUE(second.quitsCleanly()) << second.dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(Linux, OneGame, ::testing::Values(std::pair{false, false}));
+#ifdef STARHOLLOW_WINDOWS_EXE
+// Wine makes the Windows game's lock a POSIX one: a Linux game sees it too.
+INSTANTIATE_TEST_SUITE_P(Wine, OneGame, ::testing::Values(std::pair{true, true}, std::pair{false, true}));
+#endif

@@ -42,6 +42,8 @@ const std::vector<std::string> HOSTILE_LINES = {
     std::string(300, '9'), // 8 300 characters
     "../x",                // 9 a path
     "\x02\x1b\x01" "4",    // 10 control characters around a 4: only the 4 is typed
+    "nul",                 // 11 device names of Windows, in any case
+    "COM1",                // 12
 };
 
 // A: the line was taken (the next step shows); R: refused; W: the prompt is
@@ -285,7 +287,7 @@ std::vector<std::string> filesIn(const std::filesystem::path& folder) {
 }
 
 Prompt newGalaxyNamePrompt() {
-    return {"galaxy name", "WWAAAAAARRA", [](const std::string& line) {
+    return {"galaxy name", "WWAAAAAARRARR", [](const std::string& line) {
                 ScopedWorkDir dir;
                 std::filesystem::create_directory("inner");
                 std::filesystem::current_path("inner");
@@ -304,7 +306,7 @@ Prompt newGalaxyNamePrompt() {
 }
 
 Prompt loadNamePrompt() {
-    return {"load name", "WWARRRRRRRR", [](const std::string& line) {
+    return {"load name", "WWARRRRRRRRRR", [](const std::string& line) {
                 ScopedWorkDir dir;
                 installGalaxy(dir.path(), "abc", COORD{39, 12});
                 const std::vector<std::string> before = filesIn(".");
@@ -328,28 +330,28 @@ std::vector<Prompt> promptsToFeed() {
     return {
         newGalaxyNamePrompt(),
         loadNamePrompt(),
-        hangarPrompt("hangar fuel", "WWARAAAAAAA", &Planet::BuyFuel, "How many fuel", &Wealth::fuel, 1,
+        hangarPrompt("hangar fuel", "WWARAAAAAAAAA", &Planet::BuyFuel, "How many fuel", &Wealth::fuel, 1,
                      &Player::getMaxFuel),
-        hangarPrompt("hangar ammo", "WWARARRRRAA", &Planet::BuyAmmo, "How many ammo", &Wealth::ammo, 2,
+        hangarPrompt("hangar ammo", "WWARARRRRAAAA", &Planet::BuyAmmo, "How many ammo", &Wealth::ammo, 2,
                      [](const Player&) { return noLimit(); }),
-        hangarPrompt("hangar energy", "WWARAAAAAAA", &Planet::ChargeEnergy, "How many energy", &Wealth::energy, 2,
+        hangarPrompt("hangar energy", "WWARAAAAAAAAA", &Planet::ChargeEnergy, "How many energy", &Wealth::energy, 2,
                      &Player::getMaxEnergy),
-        hangarPrompt("hangar repair", "WWARAAAAAAA", &Planet::Repair, "How many points", &Wealth::health, 1,
+        hangarPrompt("hangar repair", "WWARAAAAAAAAA", &Planet::Repair, "How many points", &Wealth::health, 1,
                      &Player::getMaxHealth),
-        marketPrompt("market buy product", "WWRRRRRRRRA", true, false),
-        marketPrompt("market buy count", "WWRRRRRRRRA", true, true),
-        marketPrompt("market sell product", "WWRRRRRRRRA", false, false),
-        marketPrompt("market sell count", "WWRRRRRRRRA", false, true),
-        dockPrompt("dock kind", "WWRRRRRRRRA", false),
-        dockPrompt("dock part", "WWRRRRRRRRA", true),
-        lootPrompt("loot product", "WWRRRRRRRRA", false),
-        lootPrompt("loot count", "WWRRRRRRRRA", true),
-        boardComputerPrompt("board computer jump", "WRAAARRRWAA",
+        marketPrompt("market buy product", "WWRRRRRRRRARR", true, false),
+        marketPrompt("market buy count", "WWRRRRRRRRARR", true, true),
+        marketPrompt("market sell product", "WWRRRRRRRRARR", false, false),
+        marketPrompt("market sell count", "WWRRRRRRRRARR", false, true),
+        dockPrompt("dock kind", "WWRRRRRRRRARR", false),
+        dockPrompt("dock part", "WWRRRRRRRRARR", true),
+        lootPrompt("loot product", "WWRRRRRRRRARR", false),
+        lootPrompt("loot count", "WWRRRRRRRRARR", true),
+        boardComputerPrompt("board computer jump", "WRAAARRRWAAAA",
                             {"prepHyperJump;", ";1;1;1", "Hyperspace jump prepared",
                              {"colision detected", "unknown command"}}),
-        boardComputerPrompt("board computer credits", "WWAAAAAAAAA",
+        boardComputerPrompt("board computer credits", "WWAAAAAAAAAAA",
                             {"enableTurboAcceleration;61358024\naddCredits;", "", "> Player added", {"unknown command"}}),
-        boardComputerPrompt("board computer command", "WWRRRRRRRRR", {"", "", "Cheat mode enabled", {"unknown command"}}),
+        boardComputerPrompt("board computer command", "WWRRRRRRRRRRR", {"", "", "Cheat mode enabled", {"unknown command"}}),
     };
 }
 

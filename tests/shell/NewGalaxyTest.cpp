@@ -228,8 +228,15 @@ TEST(NewGalaxy, CreatesTheWholeFileWithBonusesAndPlayerAtHome) {
     // Nothing but the galaxy is left behind.
     EXPECT_EQ(filesHere(), std::vector<std::string>{"Andromeda.glx"});
 
-    // Loading it gives back the same player.
+    // A second game is refused while the first holds it, untouched, and
+    // loads it once the first has left it: the same player.
     HeadlessGame other;
+    other.screen->pushText("Andromeda\n");
+    other.screen->pushKey('X');
+    EXPECT_FALSE(other.game.load(other.con()));
+    EXPECT_NE(other.screen->dump().find("Galaxy Andromeda is open in another game!"), std::string::npos);
+    EXPECT_EQ(filesHere(), std::vector<std::string>{"Andromeda.glx"});
+    g.game.leaveGalaxy();
     other.screen->pushText("Andromeda\n");
     ASSERT_TRUE(other.game.load(other.con()));
     EXPECT_EQ(other.game.getPlayer().getVicType(), 1);
@@ -247,7 +254,7 @@ TEST(NewGalaxy, ProgressCountsWholePercents) {
 
 TEST(NewGalaxy, BadNamesAreRefusedAndCreateNothing) {
     ScopedWorkDir dir;
-    for (const std::string name : {"a/b", "..", "x.glx", "twenty-characters-xx", "Tutorial"}) {
+    for (const std::string name : {"a/b", "..", "x.glx", "twenty-characters-xx", "Tutorial", "Com1"}) {
         HeadlessGame g;
         g.screen->pushText(name + "\n");
         g.screen->pushKey('Q');  // closes the error window
@@ -265,6 +272,9 @@ TEST(NewGalaxy, BadNamesAreRefusedAndCreateNothing) {
     EXPECT_TRUE(Game::isValidGalaxyName(std::string(19, 'a')));
     EXPECT_FALSE(Game::isValidGalaxyName(""));
     EXPECT_FALSE(Game::isValidGalaxyName("tab\tname"));
+    for (const std::string name : {"CON", "aux", "Prn", "com0", "LPT9"}) EXPECT_TRUE(Game::isDeviceName(name)) << name;
+    for (const std::string name : {"CONS", "NUL1", "COM", "COM10", "LPT", "COMA", "Xcon"})
+        EXPECT_FALSE(Game::isDeviceName(name)) << name;
 }
 
 TEST(NewGalaxy, ExistingGalaxyIsNeverTouched) {

@@ -9,6 +9,7 @@
 #include "console/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
+#include "platform/Paths.h"
 #include "platform/Process.h"
 #include "tutorial/TutorialGalaxy.h"
 #include "tutorial/TutorialRun.h"
@@ -75,7 +76,8 @@ TEST(TutorialGalaxy, HoldsWhatTheCourseNeeds) {
 
 TEST(TutorialGalaxy, IsLookedForInTheFoldersInTurn) {
     ScopedWorkDir dir;
-    const std::vector<fs::path> folders{"first", "second", "third"};
+    // Folder names are UTF-8 in the game, whatever the system's code page.
+    const std::vector<fs::path> folders{"first", "second", u8"Spiele Übung ñ"};
     struct Case {
         std::vector<int> holding;
         int found;  // -1: none
@@ -88,10 +90,14 @@ TEST(TutorialGalaxy, IsLookedForInTheFoldersInTurn) {
         for (int i : c.holding) std::ofstream(folders[static_cast<std::size_t>(i)] / "Tutorial.glx") << "x";
         const auto found = findTutorialGalaxy(folders);
         EXPECT_EQ(found, c.found < 0 ? std::nullopt
-                                     : std::optional((folders[static_cast<std::size_t>(c.found)] / "Tutorial").string()));
+                                     : std::optional(platform::utf8Of(folders[static_cast<std::size_t>(c.found)] / "Tutorial")));
     }
     fs::create_directory(folders[0] / "Tutorial.glx");  // a folder of that name is no galaxy
     EXPECT_EQ(findTutorialGalaxy(folders), std::nullopt);
+    ASSERT_TRUE(writeTutorialGalaxy(platform::utf8Of(folders[2] / "Tutorial.glx")));
+    Player player;
+    const std::string found = findTutorialGalaxy({folders[2]}).value_or("");
+    EXPECT_EQ(Sector(0, 0, &player, found.c_str()).loadGame(), LoadResult::Ok);
 
     const std::vector<fs::path> standard = tutorialGalaxyFolders();
     const fs::path program = platform::programFile().value_or(fs::path());
