@@ -167,13 +167,16 @@ void exitBySignal(int signal) { dieNow(signal); }
 // ends the game at once. Ctrl+Backslash and Ctrl+Z stay bytes: neither may stop a save.
 void interrupt::detail::prepareForSecondStop() {
     const Restore* restore = publishedRestore();
+    const int savedErrno = errno;
     termios modes{};
-    if (restore == nullptr || ::tcgetattr(restore->fd, &modes) != 0) return;
-    modes.c_lflag |= ISIG;
-    modes.c_cc[VINTR] = CTRL_C;
-    modes.c_cc[VQUIT] = _POSIX_VDISABLE;
-    modes.c_cc[VSUSP] = _POSIX_VDISABLE;
-    ::tcsetattr(restore->fd, TCSANOW, &modes);
+    if (restore != nullptr && ::tcgetattr(restore->fd, &modes) == 0) {
+        modes.c_lflag |= ISIG;
+        modes.c_cc[VINTR] = CTRL_C;
+        modes.c_cc[VQUIT] = _POSIX_VDISABLE;
+        modes.c_cc[VSUSP] = _POSIX_VDISABLE;
+        ::tcsetattr(restore->fd, TCSANOW, &modes);
+    }
+    errno = savedErrno;
 }
 
 namespace {

@@ -189,8 +189,9 @@ TEST_F(StoppedGame, APurchaseIsSavedWholeOrNotAtAll) {
 // A stop during timed work or an encounter ends it at once (no time passes
 // after the signal) and saves as between two key reads: the jump's cut
 // calculation prepares nothing, pirates take the hold as from a ship that
-// flees, a meteor field keeps its damage, and the other dimension and its
-// fake crash leave the ship in the sector it jumped from.
+// flees, a meteor field keeps its damage, the other dimension and its fake
+// crash leave the ship in the sector it jumped from, and the pirates planet
+// destroyed is saved gone with the win.
 TEST_F(StoppedGame, TimedWorkAndEncountersEndAtOnceAndSave) {
     Player installed;
     {
@@ -240,7 +241,8 @@ TEST_F(StoppedGame, TimedWorkAndEncountersEndAtOnceAndSave) {
         {"other dimension", Sector::EVENT_NONE, {computer, typed(toDimension)}, 3000, SIGTERM, atHome},
         {"fake crash", Sector::EVENT_NONE, {computer, typed(toDimension), computer}, 500, SIGHUP, atHome},
         // In the victory window: the planet is gone from the galaxy with the win.
-        {"pirates planet won", Sector::EVENT_NONE, {step, typed("\n" + std::string(40, '3'))}, 1000, SIGTERM,
+        // (Its event only picks a seed that wins the fight: a step onto the planet draws none.)
+        {"pirates planet won", Sector::EVENT_METEORS, {pressed(keycode::Left), typed("\n" + std::string(40, '3'))}, 1000, SIGTERM,
          [](const Player& saved, const Player& live) {
              ASSERT_TRUE(live.getIsWinner()) << "the fight was not won";
              Player reloaded;
