@@ -25,7 +25,8 @@ std::atomic<bool> taken{false};
 struct Before {
     DWORD inputMode = 0;
     std::wstring title;
-    // Only where the game draws on the player's buffer: what it covers.
+    // The player's window, for a console that shows it again only as it is
+    // written (or where the game draws on it).
     CONSOLE_SCREEN_BUFFER_INFO buffer{};
     CONSOLE_CURSOR_INFO cursor{};
     std::vector<CHAR_INFO> window;
@@ -51,22 +52,22 @@ std::wstring currentTitle() {
 }
 
 void keepPlayersWindow() {
-    GetConsoleScreenBufferInfo(output, &before.buffer);
-    GetConsoleCursorInfo(output, &before.cursor);
+    GetConsoleScreenBufferInfo(playerOutput, &before.buffer);
+    GetConsoleCursorInfo(playerOutput, &before.cursor);
     const COORD size = sizeOf(before.buffer.srWindow);
     before.window.assign(static_cast<std::size_t>(size.X) * static_cast<std::size_t>(size.Y), CHAR_INFO{});
     SMALL_RECT region = before.buffer.srWindow;
-    if (!ReadConsoleOutputA(output, before.window.data(), size, COORD{0, 0}, &region)) before.window.clear();
+    if (!ReadConsoleOutputA(playerOutput, before.window.data(), size, COORD{0, 0}, &region)) before.window.clear();
 }
 
 void givePlayersWindowBack() {
     if (!before.window.empty()) {
         SMALL_RECT region = before.buffer.srWindow;
-        WriteConsoleOutputA(output, before.window.data(), sizeOf(region), COORD{0, 0}, &region);
+        WriteConsoleOutputA(playerOutput, before.window.data(), sizeOf(region), COORD{0, 0}, &region);
     }
-    SetConsoleTextAttribute(output, before.buffer.wAttributes);
-    SetConsoleCursorPosition(output, before.buffer.dwCursorPosition);
-    SetConsoleCursorInfo(output, &before.cursor);
+    SetConsoleTextAttribute(playerOutput, before.buffer.wAttributes);
+    SetConsoleCursorPosition(playerOutput, before.buffer.dwCursorPosition);
+    SetConsoleCursorInfo(playerOutput, &before.cursor);
 }
 
 // A screen buffer of the game's own, as large as the window: it has no
@@ -102,8 +103,8 @@ bool takeOver() {
     GetConsoleMode(input, &before.inputMode);
     before.title = currentTitle();
     output = playerOutput;
+    keepPlayersWindow();
     ownBuffer = useOwnBuffer();
-    if (!ownBuffer) keepPlayersWindow();
     // Keys one record at a time: no line editing, no echo, no mouse, and no
     // quick-edit selection that would freeze the game. Ctrl+C stays the
     // system's, which hands it to the control handler.
@@ -117,11 +118,10 @@ bool takeOver() {
 void giveBack() {
     if (!taken.exchange(false)) return;
     // The game's buffer stays open: another thread may still be drawing on it.
-    if (ownBuffer) {
-        SetConsoleActiveScreenBuffer(playerOutput);
-    } else {
-        givePlayersWindowBack();
-    }
+    if (ownBuffer) SetConsoleActiveScreenBuffer(playerOutput);
+    // Windows shows a buffer made active again at once; Wine's console on a
+    // terminal only as it is written to.
+    if (!ownBuffer || underWine()) givePlayersWindowBack();
     SetConsoleMode(input, before.inputMode);
     SetConsoleTitleW(before.title.c_str());
 }
