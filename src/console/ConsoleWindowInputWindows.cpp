@@ -1,7 +1,7 @@
 #include "console/ConsoleWindowInput.h"
 
-#include "platform/InterruptsWindows.h"
 #include "platform/Interrupts.h"
+#include "platform/InterruptsWindows.h"
 
 namespace {
 

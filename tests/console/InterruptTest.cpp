@@ -78,11 +78,7 @@ TEST(ConsoleInterrupt, TimedWaitsMeetTheSignalAtItsTime) {
 // game saves and ends instead of asking it again and again.
 TEST(ConsoleInterrupt, AFailedConsoleReadIsAHangup) {
     namespace wc = platform::winconsole;
-    const struct {
-        ConsoleInputSource source;
-        ConsoleRead read;
-        int stop;
-    } cases[] = {
+    const struct { ConsoleInputSource source; ConsoleRead read; int stop; } cases[] = {
         {{[](int, void*) { return wc::Wait::Input; }, [](wc::Event&) { return false; }}, ConsoleRead::Lost, SIGHUP},
         {{[](int, void*) { return wc::Wait::Failed; }, nullptr}, ConsoleRead::Lost, SIGHUP},
         {{[](int, void*) { return wc::Wait::TimedOut; }, nullptr}, ConsoleRead::Nothing, 0},

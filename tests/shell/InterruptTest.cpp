@@ -242,7 +242,8 @@ TEST_F(StoppedGame, TimedWorkAndEncountersEndAtOnceAndSave) {
         {"fake crash", Sector::EVENT_NONE, {computer, typed(toDimension), computer}, 500, SIGHUP, atHome},
         // In the victory window: the planet is gone from the galaxy with the win.
         // (Its event only picks a seed that wins the fight: a step onto the planet draws none.)
-        {"pirates planet won", Sector::EVENT_METEORS, {pressed(keycode::Left), typed("\n" + std::string(40, '3'))}, 1000, SIGTERM,
+        {"pirates planet won", Sector::EVENT_METEORS, {pressed(keycode::Left), typed("\n" + std::string(40, '3'))},
+         1000, SIGTERM,
          [](const Player& saved, const Player& live) {
              ASSERT_TRUE(live.getIsWinner()) << "the fight was not won";
              Player reloaded;
