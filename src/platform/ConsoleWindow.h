@@ -44,7 +44,8 @@ void giveBack();
 // Wine's console, which shows some attributes unlike Windows.
 bool underWine();
 
-// The visible part of the console; cells are counted from its top-left.
+// The visible part of the console. The game's cells are counted from the
+// top-left of its own buffer (from the window's, on the player's buffer).
 Size windowSize();
 // After the window changed size: the game's buffer takes the window's size
 // again, so that there is nothing to scroll, but never less than `least`,

@@ -42,6 +42,23 @@ COORD sizeOf(const SMALL_RECT& rect) {
     return COORD{static_cast<SHORT>(rect.Right - rect.Left + 1), static_cast<SHORT>(rect.Bottom - rect.Top + 1)};
 }
 
+// The game's top-left cell: the corner of its own buffer, which scrolling
+// cannot move; on the player's buffer, the window's corner.
+COORD origin() {
+    if (ownBuffer) return COORD{0, 0};
+    const SMALL_RECT window = visibleRect();
+    return COORD{window.Left, window.Top};
+}
+
+// Where clearWindow() blanks: the whole of the game's own buffer, or the
+// player's window.
+SMALL_RECT clearedRect() {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!GetConsoleScreenBufferInfo(output, &info)) return SMALL_RECT{0, 0, -1, -1};
+    if (!ownBuffer) return info.srWindow;
+    return SMALL_RECT{0, 0, static_cast<SHORT>(info.dwSize.X - 1), static_cast<SHORT>(info.dwSize.Y - 1)};
+}
+
 // An empty title and one the console would not tell read alike: both are
 // given back as empty.
 std::wstring currentTitle() {
@@ -142,36 +159,36 @@ Size windowSize() {
 }
 
 void writeRow(int y, const Cell* cells, int count) {
-    const SMALL_RECT window = visibleRect();
+    const COORD corner = origin();
     std::vector<CHAR_INFO> row(static_cast<std::size_t>(count));
     for (int x = 0; x < count; ++x) {
         row[static_cast<std::size_t>(x)].Char.AsciiChar = cells[x].ch;
         row[static_cast<std::size_t>(x)].Attributes = cells[x].attribute;
     }
-    const SHORT top = static_cast<SHORT>(window.Top + y);
-    SMALL_RECT region{window.Left, top, static_cast<SHORT>(window.Left + count - 1), top};
+    const SHORT top = static_cast<SHORT>(corner.Y + y);
+    SMALL_RECT region{corner.X, top, static_cast<SHORT>(corner.X + count - 1), top};
     WriteConsoleOutputA(output, row.data(), COORD{static_cast<SHORT>(count), 1}, COORD{0, 0}, &region);
 }
 
 void clearWindow() {
-    const SMALL_RECT window = visibleRect();
-    const COORD size = sizeOf(window);
+    const SMALL_RECT cleared = clearedRect();
+    const COORD size = sizeOf(cleared);
     if (size.X <= 0 || size.Y <= 0) return;
     CHAR_INFO blank{};
     blank.Char.AsciiChar = ' ';
     blank.Attributes = FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE;
     std::vector<CHAR_INFO> cells(static_cast<std::size_t>(size.X) * static_cast<std::size_t>(size.Y), blank);
-    SMALL_RECT region = window;
+    SMALL_RECT region = cleared;
     WriteConsoleOutputA(output, cells.data(), size, COORD{0, 0}, &region);
 }
 
 void placeCursor(int x, int y, bool visible) {
-    const SMALL_RECT window = visibleRect();
+    const COORD corner = origin();
     CONSOLE_CURSOR_INFO cursor = before.cursor;
     if (cursor.dwSize == 0) cursor.dwSize = 25;  // the console's usual cursor
     cursor.bVisible = visible ? TRUE : FALSE;
     SetConsoleCursorInfo(output, &cursor);
-    SetConsoleCursorPosition(output, COORD{static_cast<SHORT>(window.Left + x), static_cast<SHORT>(window.Top + y)});
+    SetConsoleCursorPosition(output, COORD{static_cast<SHORT>(corner.X + x), static_cast<SHORT>(corner.Y + y)});
 }
 
 void setTitle(const std::string& title) { SetConsoleTitleA(title.c_str()); }
