@@ -214,10 +214,13 @@ void KeyDecoder::feedEscape(int code) {
         startSequence(State::Csi);
     } else if (code == 'O') {
         startSequence(State::Ss3);
-    } else {
-        // Esc followed by something that starts no sequence: a lone Esc key.
-        state_ = State::Ground;
+    } else if (code == 27) {
+        // Esc twice: the first was a lone Esc key.
         emit(keycode::Escape);
+    } else {
+        // Esc with a key that starts no sequence, within the escape delay: a
+        // terminal's Alt chord. The key alone, as the Windows console gives it.
+        state_ = State::Ground;
         feedGround(code);
     }
 }
@@ -294,8 +297,15 @@ void KeyDecoder::feedSs3(int code) {
 }
 
 void KeyDecoder::flushEscape() {
-    if (state_ == State::Escape) emit(keycode::Escape);
-    else if (state_ == State::Csi || state_ == State::Ss3 || state_ == State::LinuxFunction) emit(keycode::None);
+    const bool bareIntroducer = parameters_.empty() && (state_ == State::Csi || state_ == State::Ss3);
+    if (state_ == State::Escape) {
+        emit(keycode::Escape);
+    } else if (bareIntroducer) {
+        // Nothing after "Esc [" or "Esc O": Alt with that key.
+        events_.push_back(decodeCharacter(state_ == State::Csi ? '[' : 'O'));
+    } else if (state_ == State::Csi || state_ == State::Ss3 || state_ == State::LinuxFunction) {
+        emit(keycode::None);
+    }
     state_ = State::Ground;
 }
 

@@ -73,7 +73,8 @@ public:
     // True while an Esc byte waits to learn whether a sequence follows it.
     bool escapePending() const { return state_ != State::Ground; }
     // No more bytes came in time: a pending Esc was a lone Esc key, and an
-    // unfinished sequence is dropped.
+    // unfinished sequence is dropped. (A key that does come in time after an
+    // Esc and starts no sequence is an Alt chord: that key alone.)
     void flushEscape();
 
     bool hasEvent() const { return !events_.empty(); }

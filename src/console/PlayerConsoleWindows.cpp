@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "console/ConsoleWindowInput.h"
 #include "console/Interrupt.h"
 #include "console/PlayerConsole.h"
 #include "console/ScreenNotice.h"
@@ -34,7 +35,13 @@ void onTerminate() {
     std::abort();
 }
 
+constexpr wc::Size GAME_SIZE{SCREEN_WIDTH, SCREEN_HEIGHT};
+
 bool largeEnough(wc::Size size) { return size.columns >= SCREEN_WIDTH && size.rows >= SCREEN_HEIGHT; }
+
+std::uint16_t shownAttribute(unsigned text, unsigned background) {
+    return attributeForConsole(consoleAttribute(text, background), wc::underWine());
+}
 
 class ConsoleWindowBackend : public Backend {
 public:
@@ -44,6 +51,7 @@ public:
             throw ConsoleUnusable(
                 "Starhollow needs a console window of at least 80 x 25; its input and output cannot be redirected.");
         previousTerminate = std::set_terminate(onTerminate);
+        wc::fitToWindow(GAME_SIZE);
     }
     ~ConsoleWindowBackend() override { wc::giveBack(); }
     ConsoleWindowBackend(const ConsoleWindowBackend&) = delete;
@@ -94,11 +102,10 @@ private:
     }
 
     // Waits at most `timeoutMs` for one input record and takes it in; false
-    // when none came or a stop did.
+    // when none came, a stop did or the console failed (a hangup).
     bool readRecord(int timeoutMs) {
-        if (wc::waitForInput(timeoutMs, interrupt::wakeEvent()) != wc::Wait::Input) return false;
         wc::Event record;
-        if (!wc::readEvent(record)) return false;
+        if (readConsoleInput(ConsoleInputSource{}, timeoutMs, record) != ConsoleRead::Record) return false;
         take(record);
         return true;
     }
@@ -110,7 +117,10 @@ private:
     void take(const wc::Event& record) {
         if (record.kind == wc::Event::Kind::KeyUp) return;
         if (record.kind != wc::Event::Kind::KeyDown) {
-            if (record.kind == wc::Event::Kind::Resize) draw();
+            if (record.kind == wc::Event::Kind::Resize) {
+                wc::fitToWindow(GAME_SIZE);
+                draw();
+            }
             events_.push_back(InputEvent{});
             return;
         }
@@ -129,7 +139,7 @@ private:
             if (shownValid_ && rowShown(y)) continue;
             for (int x = 0; x < SCREEN_WIDTH; ++x) {
                 const Cell& cell = wanted_.at(x, y);
-                row[static_cast<std::size_t>(x)] = wc::Cell{cell.ch, consoleAttribute(cell.fg, cell.bg)};
+                row[static_cast<std::size_t>(x)] = wc::Cell{cell.ch, shownAttribute(cell.fg, cell.bg)};
             }
             wc::writeRow(y, row.data(), SCREEN_WIDTH);
         }
@@ -150,10 +160,9 @@ private:
         for (wc::Size size = wc::windowSize(); !largeEnough(size); size = wc::windowSize()) {
             showNotice(size);
             if (interrupt::pending() != 0) return;
-            if (wc::waitForInput(RESIZE_POLL_MS, interrupt::wakeEvent()) == wc::Wait::Input) {
-                wc::Event dropped;
-                wc::readEvent(dropped);
-            }
+            wc::Event dropped;
+            readConsoleInput(ConsoleInputSource{}, RESIZE_POLL_MS, dropped);
+            wc::fitToWindow(GAME_SIZE);
         }
         wc::clearWindow();
         shownValid_ = false;
@@ -161,7 +170,7 @@ private:
 
     static void showNotice(wc::Size size) {
         wc::clearWindow();
-        const std::uint16_t plain = consoleAttribute(7, 0);
+        const std::uint16_t plain = shownAttribute(7, 0);
         const std::vector<std::string> notice = smallScreenNotice(size.columns, size.rows);
         for (int line = 0; line < static_cast<int>(notice.size()) && line < size.rows; ++line) {
             std::vector<wc::Cell> cells;

@@ -27,6 +27,8 @@
 namespace {
 
 constexpr int ESCAPE_DELAY_MS = 25;
+// Ctrl+C as the terminal sends it in raw mode.
+constexpr int CTRL_C = 3;
 
 // The one terminal the game has taken over, for the restore on every exit.
 SCREEN* activeScreen = nullptr;
@@ -287,8 +289,9 @@ struct TerminalBackend::Impl {
         for (;;) {
             switch (readCode(timeoutMs, code)) {
                 case Read::Key:
-                    if (code != 3) return true;
-                    interrupt::deliver(SIGINT);  // Ctrl+C in raw mode
+                    if (code != CTRL_C) return true;
+                    interrupt::deliver(SIGINT);
+                    endAtOnceIfTypedAgain();
                     return false;
                 case Read::Gone: interrupt::deliver(SIGHUP); return false;
                 case Read::TimedOut: return false;
@@ -297,6 +300,16 @@ struct TerminalBackend::Impl {
                     break;  // another signal (a resize): read again
             }
         }
+    }
+
+    // Ctrl+C typed again before the game read the first one: it ends the
+    // game at once, as a second one typed later does (the terminal turns
+    // that one into SIGINT from the first stop on). Nothing reads the other
+    // keys any more.
+    static void endAtOnceIfTypedAgain() {
+        wtimeout(stdscr, 0);
+        for (int code = wgetch(stdscr); code != ERR; code = wgetch(stdscr))
+            if (code == CTRL_C) ::raise(SIGINT);
     }
 
     bool waitForInput(int timeoutMs) {

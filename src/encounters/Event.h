@@ -101,7 +101,7 @@ public:
 
     // ---- Space-pirates planet (EventBossFight.cpp) ---------------------------
 
-    // True when the planet was destroyed.
+    // True when the planet was destroyed; the victory is winBossFight's.
     bool bossFight(ConLib* console, Player* player);
     // The fight itself, from the crew's warning; true when the planet fell.
     bool fightPlanet(ConLib* console, Player* player);

@@ -80,10 +80,7 @@ void Event::winBossFight(ConLib* console, Player* player) {
 
 bool Event::bossFight(ConLib* console, Player* player) {
     if (console == nullptr || player == nullptr) return false;
-    const bool destroyed = settleOnStop([&] { return fightPlanet(console, player); },
-                                        [player] { loseCargoToStop(*player); });
-    if (destroyed) winBossFight(console, player);
-    return destroyed;
+    return settleOnStop([&] { return fightPlanet(console, player); }, [player] { loseCargoToStop(*player); });
 }
 
 bool Event::fightPlanet(ConLib* console, Player* player) {

@@ -10,6 +10,8 @@ void EventEncounters::randomBattle(ConLib* console, Player* player) { Event().ra
 
 bool EventEncounters::bossFight(ConLib* console, Player* player) { return Event().bossFight(console, player); }
 
+void EventEncounters::bossVictory(ConLib* console, Player* player) { Event().winBossFight(console, player); }
+
 void EventEncounters::anotherDimension(ConLib* console, Player* player) {
     Event().anotherDimension(console, player);
 }

@@ -9,5 +9,6 @@ public:
     void meteors(ConLib* console, Player* player, unsigned long durationMs) override;
     void randomBattle(ConLib* console, Player* player) override;
     bool bossFight(ConLib* console, Player* player) override;
+    void bossVictory(ConLib* console, Player* player) override;
     void anotherDimension(ConLib* console, Player* player) override;
 };

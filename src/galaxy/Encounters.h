@@ -16,6 +16,9 @@ public:
     virtual void randomBattle(ConLib* console, Player* player) = 0;
     // The fight at the space-pirates planet; true when the planet was destroyed.
     virtual bool bossFight(ConLib* console, Player* player) = 0;
+    // After a destroyed pirates planet is gone from its sector: the win (for
+    // that goal) and its window.
+    virtual void bossVictory(ConLib* console, Player* player) = 0;
     // The other dimension, until its ancient planet is reached.
     virtual void anotherDimension(ConLib* console, Player* player) = 0;
 

@@ -99,9 +99,13 @@ Flight::Arrival Flight::cellArrival() const {
 }
 
 void Flight::fightPiratesPlanet() {
-    if (Encounters* encounters = sector_.getEncounters();
-        encounters != nullptr && encounters->bossFight(console_, &player_))
+    Encounters* encounters = sector_.getEncounters();
+    if (encounters != nullptr && encounters->bossFight(console_, &player_)) {
+        // Gone before the win is declared: a stop in the victory window then
+        // saves the two together.
         sector_.removeEnemyPlanet();
+        encounters->bossVictory(console_, &player_);
+    }
     takeOff();
 }
 

@@ -30,16 +30,27 @@ struct Event {
 
 enum class Wait { Input, Woken, TimedOut, Failed };
 
-// Takes the process's console over: keys one at a time without echo, the
-// cursor hidden, the window blanked. Everything is kept to be given back.
-// False when the process has no console (its output goes elsewhere).
+// Takes the process's console over: keys one at a time without echo, and a
+// screen buffer of the game's own, the size of the window, made active and
+// blanked with the cursor hidden (or, where the console has no second
+// buffer, the player's window, its contents kept). False when the process
+// has no console (its output goes elsewhere).
 bool takeOver();
-// Gives back the contents, cursor, attributes, modes and title as they were
-// before takeOver(). Does anything only once; safe from any thread.
+// Makes the player's buffer active again, whole as it was, and gives back
+// the modes and the title (an empty one too). Does anything only once; safe
+// from any thread.
 void giveBack();
 
-// The visible part of the console; cells are counted from its top-left.
+// Wine's console, which shows some attributes unlike Windows.
+bool underWine();
+
+// The visible part of the console. The game's cells are counted from the
+// top-left of its own buffer (from the window's, on the player's buffer).
 Size windowSize();
+// After the window changed size: the game's buffer takes the window's size
+// again, so that there is nothing to scroll, but never less than `least`,
+// so that a classic console window can still grow to it.
+void fitToWindow(Size least);
 void writeRow(int y, const Cell* cells, int count);
 void clearWindow();
 void placeCursor(int x, int y, bool visible);

@@ -3,7 +3,9 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <string>
 #include <vector>
 
 namespace platform::winconsole {
@@ -14,31 +16,21 @@ namespace {
 constexpr DWORD TITLE_SIZE = 1024;
 
 HANDLE input = INVALID_HANDLE_VALUE;
-HANDLE output = INVALID_HANDLE_VALUE;
+HANDLE playerOutput = INVALID_HANDLE_VALUE;  // the player's own screen buffer
+HANDLE output = INVALID_HANDLE_VALUE;        // the one the game draws on
+bool ownBuffer = false;
 std::atomic<bool> taken{false};
 
 // What takeOver() found, to be given back.
 struct Before {
     DWORD inputMode = 0;
+    std::wstring title;
+    // The player's window, for a console that shows it again only as it is
+    // written (or where the game draws on it).
     CONSOLE_SCREEN_BUFFER_INFO buffer{};
     CONSOLE_CURSOR_INFO cursor{};
-    std::string title;
-    std::vector<CHAR_INFO> window;  // the visible cells
+    std::vector<CHAR_INFO> window;
 } before;
-
-bool underWine() {
-    static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
-}
-
-// Wine's console on a terminal writes plain white text as "all attributes
-// off", which drops the background too; bright white keeps it. Windows
-// itself gets the attribute as it is.
-WORD attributeShown(std::uint16_t attribute) {
-    const bool plainWhite = (attribute & 0x0F) == (FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE);
-    if (underWine() && plainWhite && (attribute & 0xF0) != 0) return attribute | FOREGROUND_INTENSITY;
-    return attribute;
-}
 
 SMALL_RECT visibleRect() {
     CONSOLE_SCREEN_BUFFER_INFO info{};
@@ -50,32 +42,86 @@ COORD sizeOf(const SMALL_RECT& rect) {
     return COORD{static_cast<SHORT>(rect.Right - rect.Left + 1), static_cast<SHORT>(rect.Bottom - rect.Top + 1)};
 }
 
-std::string currentTitle() {
-    std::string title(TITLE_SIZE, '\0');
-    const DWORD length = GetConsoleTitleA(title.data(), TITLE_SIZE);
+// The game's top-left cell: the corner of its own buffer, which scrolling
+// cannot move; on the player's buffer, the window's corner.
+COORD origin() {
+    if (ownBuffer) return COORD{0, 0};
+    const SMALL_RECT window = visibleRect();
+    return COORD{window.Left, window.Top};
+}
+
+// Where clearWindow() blanks: the whole of the game's own buffer, or the
+// player's window.
+SMALL_RECT clearedRect() {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!GetConsoleScreenBufferInfo(output, &info)) return SMALL_RECT{0, 0, -1, -1};
+    if (!ownBuffer) return info.srWindow;
+    return SMALL_RECT{0, 0, static_cast<SHORT>(info.dwSize.X - 1), static_cast<SHORT>(info.dwSize.Y - 1)};
+}
+
+// An empty title and one the console would not tell read alike: both are
+// given back as empty.
+std::wstring currentTitle() {
+    std::wstring title(TITLE_SIZE, L'\0');
+    const DWORD length = GetConsoleTitleW(title.data(), TITLE_SIZE);
     title.resize(length < TITLE_SIZE ? length : 0);
     return title;
 }
 
-void keepWhatIsThere() {
-    GetConsoleMode(input, &before.inputMode);
-    GetConsoleScreenBufferInfo(output, &before.buffer);
-    GetConsoleCursorInfo(output, &before.cursor);
-    before.title = currentTitle();
+void keepPlayersWindow() {
+    GetConsoleScreenBufferInfo(playerOutput, &before.buffer);
+    GetConsoleCursorInfo(playerOutput, &before.cursor);
     const COORD size = sizeOf(before.buffer.srWindow);
     before.window.assign(static_cast<std::size_t>(size.X) * static_cast<std::size_t>(size.Y), CHAR_INFO{});
     SMALL_RECT region = before.buffer.srWindow;
-    if (!ReadConsoleOutputA(output, before.window.data(), size, COORD{0, 0}, &region)) before.window.clear();
+    if (!ReadConsoleOutputA(playerOutput, before.window.data(), size, COORD{0, 0}, &region)) before.window.clear();
+}
+
+void givePlayersWindowBack() {
+    if (!before.window.empty()) {
+        SMALL_RECT region = before.buffer.srWindow;
+        WriteConsoleOutputA(playerOutput, before.window.data(), sizeOf(region), COORD{0, 0}, &region);
+    }
+    SetConsoleTextAttribute(playerOutput, before.buffer.wAttributes);
+    SetConsoleCursorPosition(playerOutput, before.buffer.dwCursorPosition);
+    SetConsoleCursorInfo(playerOutput, &before.cursor);
+}
+
+// A screen buffer of the game's own, as large as the window: it has no
+// scrollback, so scrolling cannot move the picture, and the player's buffer
+// stays untouched behind it. False where the console offers none.
+bool useOwnBuffer() {
+    CONSOLE_SCREEN_BUFFER_INFO players{};
+    if (!GetConsoleScreenBufferInfo(playerOutput, &players)) return false;
+    const HANDLE buffer = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                    nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    if (buffer == INVALID_HANDLE_VALUE) return false;
+    SetConsoleScreenBufferSize(buffer, sizeOf(players.srWindow));
+    if (!SetConsoleActiveScreenBuffer(buffer)) {
+        CloseHandle(buffer);
+        return false;
+    }
+    output = buffer;
+    return true;
 }
 
 }  // namespace
 
+bool underWine() {
+    static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
 bool takeOver() {
     input = GetStdHandle(STD_INPUT_HANDLE);
-    output = GetStdHandle(STD_OUTPUT_HANDLE);
+    playerOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
-    if (!GetConsoleMode(input, &mode) || !GetConsoleMode(output, &mode)) return false;
-    keepWhatIsThere();
+    if (!GetConsoleMode(input, &mode) || !GetConsoleMode(playerOutput, &mode)) return false;
+    GetConsoleMode(input, &before.inputMode);
+    before.title = currentTitle();
+    output = playerOutput;
+    keepPlayersWindow();
+    ownBuffer = useOwnBuffer();
     // Keys one record at a time: no line editing, no echo, no mouse, and no
     // quick-edit selection that would freeze the game. Ctrl+C stays the
     // system's, which hands it to the control handler.
@@ -88,15 +134,23 @@ bool takeOver() {
 
 void giveBack() {
     if (!taken.exchange(false)) return;
-    if (!before.window.empty()) {
-        SMALL_RECT region = before.buffer.srWindow;
-        WriteConsoleOutputA(output, before.window.data(), sizeOf(region), COORD{0, 0}, &region);
-    }
-    SetConsoleTextAttribute(output, before.buffer.wAttributes);
-    SetConsoleCursorPosition(output, before.buffer.dwCursorPosition);
-    SetConsoleCursorInfo(output, &before.cursor);
+    // The game's buffer stays open: another thread may still be drawing on it.
+    if (ownBuffer) SetConsoleActiveScreenBuffer(playerOutput);
+    // Windows shows a buffer made active again at once; Wine's console on a
+    // terminal only as it is written to.
+    if (!ownBuffer || underWine()) givePlayersWindowBack();
     SetConsoleMode(input, before.inputMode);
-    if (!before.title.empty()) SetConsoleTitleA(before.title.c_str());
+    SetConsoleTitleW(before.title.c_str());
+}
+
+void fitToWindow(Size least) {
+    if (!ownBuffer) return;
+    const COORD window = sizeOf(visibleRect());
+    if (window.X <= 0 || window.Y <= 0) return;
+    const SMALL_RECT atOrigin{0, 0, static_cast<SHORT>(window.X - 1), static_cast<SHORT>(window.Y - 1)};
+    SetConsoleWindowInfo(output, TRUE, &atOrigin);
+    SetConsoleScreenBufferSize(output, COORD{std::max(window.X, static_cast<SHORT>(least.columns)),
+                                             std::max(window.Y, static_cast<SHORT>(least.rows))});
 }
 
 Size windowSize() {
@@ -105,36 +159,36 @@ Size windowSize() {
 }
 
 void writeRow(int y, const Cell* cells, int count) {
-    const SMALL_RECT window = visibleRect();
+    const COORD corner = origin();
     std::vector<CHAR_INFO> row(static_cast<std::size_t>(count));
     for (int x = 0; x < count; ++x) {
         row[static_cast<std::size_t>(x)].Char.AsciiChar = cells[x].ch;
-        row[static_cast<std::size_t>(x)].Attributes = attributeShown(cells[x].attribute);
+        row[static_cast<std::size_t>(x)].Attributes = cells[x].attribute;
     }
-    const SHORT top = static_cast<SHORT>(window.Top + y);
-    SMALL_RECT region{window.Left, top, static_cast<SHORT>(window.Left + count - 1), top};
+    const SHORT top = static_cast<SHORT>(corner.Y + y);
+    SMALL_RECT region{corner.X, top, static_cast<SHORT>(corner.X + count - 1), top};
     WriteConsoleOutputA(output, row.data(), COORD{static_cast<SHORT>(count), 1}, COORD{0, 0}, &region);
 }
 
 void clearWindow() {
-    const SMALL_RECT window = visibleRect();
-    const COORD size = sizeOf(window);
+    const SMALL_RECT cleared = clearedRect();
+    const COORD size = sizeOf(cleared);
     if (size.X <= 0 || size.Y <= 0) return;
     CHAR_INFO blank{};
     blank.Char.AsciiChar = ' ';
     blank.Attributes = FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE;
     std::vector<CHAR_INFO> cells(static_cast<std::size_t>(size.X) * static_cast<std::size_t>(size.Y), blank);
-    SMALL_RECT region = window;
+    SMALL_RECT region = cleared;
     WriteConsoleOutputA(output, cells.data(), size, COORD{0, 0}, &region);
 }
 
 void placeCursor(int x, int y, bool visible) {
-    const SMALL_RECT window = visibleRect();
+    const COORD corner = origin();
     CONSOLE_CURSOR_INFO cursor = before.cursor;
-    if (cursor.dwSize == 0) cursor.dwSize = 25;
+    if (cursor.dwSize == 0) cursor.dwSize = 25;  // the console's usual cursor
     cursor.bVisible = visible ? TRUE : FALSE;
     SetConsoleCursorInfo(output, &cursor);
-    SetConsoleCursorPosition(output, COORD{static_cast<SHORT>(window.Left + x), static_cast<SHORT>(window.Top + y)});
+    SetConsoleCursorPosition(output, COORD{static_cast<SHORT>(corner.X + x), static_cast<SHORT>(corner.Y + y)});
 }
 
 void setTitle(const std::string& title) { SetConsoleTitleA(title.c_str()); }

@@ -19,6 +19,7 @@ void deliver(int signal) {
     int none = 0;
     if (signal == 0 || !recorded.compare_exchange_strong(none, signal)) return;
     detail::wakeKeyWaits();
+    detail::prepareForSecondStop();
 }
 
 bool terminalGone() { return recorded.load() == SIGHUP; }

@@ -6,6 +6,8 @@
 // key waits, so that the game unwinds between two key reads and can save.
 
 #include <csignal>
+#include <functional>
+#include <thread>
 
 // Windows has no hangup signal: closing the console window stands for it,
 // under the number POSIX gives it.
@@ -35,10 +37,16 @@ void reset();
 // for SIGINT, 143 for SIGTERM, 129 for SIGHUP).
 [[noreturn]] void exitBySignal(int signal);
 
+// Starts a helper thread that no stop ever reaches, so that the handlers
+// always run on the game's own thread.
+std::thread threadWithoutStops(std::function<void()> body);
+
 namespace detail {
 // Each system's own side: wakes every key wait, and forgets the wake-ups.
 void wakeKeyWaits();
 void drainWakeUps();
+// After the first stop: makes sure a second Ctrl+C reaches the handler.
+void prepareForSecondStop();
 }  // namespace detail
 
 }  // namespace interrupt

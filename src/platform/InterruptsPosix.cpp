@@ -3,9 +3,11 @@
 #include "platform/Interrupts.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -15,13 +17,38 @@ namespace {
 
 int wakePipe[2] = {-1, -1};
 
-// The emergency restore, prepared while the game runs and only read by it.
-volatile std::sig_atomic_t restoreReady = 0;
-int restoreFd = -1;
-bool restoreModes = false;
-termios savedModes{};
-char restoreBytes[256];
-std::size_t restoreLength = 0;
+// The emergency restore, prepared by the game's thread and read by a signal
+// handler. Two slots: the game fills the one not published, then publishes
+// it with a release store; a handler takes the published one with an
+// acquire exchange, so it sees a slot written whole, and only once.
+struct Restore {
+    int fd = -1;
+    bool modesKnown = false;
+    termios modes{};
+    char bytes[256];
+    std::size_t length = 0;
+};
+constexpr int NO_RESTORE = -1;
+Restore restores[2];
+std::atomic<int> published{NO_RESTORE};
+static_assert(std::atomic<int>::is_always_lock_free);
+int lastFilled = 1;  // the game's thread's own
+
+// The published restore without taking it, or null.
+const Restore* publishedRestore() {
+    const int slot = published.load(std::memory_order_acquire);
+    return slot == NO_RESTORE ? nullptr : &restores[slot];
+}
+
+constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr char CTRL_C = 3;
+
+sigset_t stopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : STOP_SIGNALS) sigaddset(&set, sig);
+    return set;
+}
 
 }  // namespace
 
@@ -51,7 +78,7 @@ namespace {
     sigset_t mask;
     sigemptyset(&mask);
     sigaddset(&mask, sig);
-    sigprocmask(SIG_UNBLOCK, &mask, nullptr);
+    pthread_sigmask(SIG_UNBLOCK, &mask, nullptr);
     ::raise(sig);
     // Only reached for a signal whose default action does not end the process.
     ::_exit(128 + sig);
@@ -89,7 +116,7 @@ void install() {
     if (installed) return;
     installed = true;
     if (::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe[0] = wakePipe[1] = -1;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) handle(sig, onStopSignal);
+    for (int sig : STOP_SIGNALS) handle(sig, onStopSignal);
     for (int sig : {SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) handle(sig, onCrashSignal);
     // A terminal that went away must not kill the game by a write: the
     // hangup is handled as a signal, and writes simply fail.
@@ -99,34 +126,82 @@ void install() {
 int wakeFd() { return wakePipe[0]; }
 
 void setEmergencyRestore(int fd, const termios* modes, const std::string& bytes) {
-    restoreReady = 0;
-    restoreFd = fd;
-    restoreModes = modes != nullptr;
-    if (modes != nullptr) savedModes = *modes;
-    restoreLength = std::min(bytes.size(), sizeof restoreBytes);
-    std::memcpy(restoreBytes, bytes.data(), restoreLength);
-    restoreReady = 1;
+    const int slot = 1 - lastFilled;
+    Restore& restore = restores[slot];
+    restore.fd = fd;
+    restore.modesKnown = modes != nullptr;
+    if (modes != nullptr) restore.modes = *modes;
+    restore.length = std::min(bytes.size(), sizeof restore.bytes);
+    std::memcpy(restore.bytes, bytes.data(), restore.length);
+    lastFilled = slot;
+    published.store(slot, std::memory_order_release);
 }
 
-void clearEmergencyRestore() { restoreReady = 0; }
+void clearEmergencyRestore() { published.store(NO_RESTORE, std::memory_order_release); }
 
 void emergencyRestore() {
-    if (restoreReady == 0) return;
-    restoreReady = 0;
+    const int slot = published.exchange(NO_RESTORE, std::memory_order_acq_rel);
+    if (slot == NO_RESTORE) return;
+    const Restore& restore = restores[slot];
     // Non-blocking for this write only: the descriptor is shared with the
     // shell, which expects it blocking again.
-    const int flags = ::fcntl(restoreFd, F_GETFL);
-    if (flags >= 0) ::fcntl(restoreFd, F_SETFL, flags | O_NONBLOCK);
+    const int flags = ::fcntl(restore.fd, F_GETFL);
+    if (flags >= 0) ::fcntl(restore.fd, F_SETFL, flags | O_NONBLOCK);
     std::size_t done = 0;
-    while (done < restoreLength) {
-        const ssize_t written = ::write(restoreFd, restoreBytes + done, restoreLength - done);
+    while (done < restore.length) {
+        const ssize_t written = ::write(restore.fd, restore.bytes + done, restore.length - done);
         if (written <= 0) break;
         done += static_cast<std::size_t>(written);
     }
-    if (flags >= 0) ::fcntl(restoreFd, F_SETFL, flags);
-    if (restoreModes) ::tcsetattr(restoreFd, TCSANOW, &savedModes);
+    if (flags >= 0) ::fcntl(restore.fd, F_SETFL, flags);
+    if (restore.modesKnown) ::tcsetattr(restore.fd, TCSANOW, &restore.modes);
 }
 
 void exitBySignal(int signal) { dieNow(signal); }
 
 }  // namespace interrupt
+
+// The game reads the terminal in raw mode, where Ctrl+C is a byte it reads
+// between two key waits; once it is on its way out it reads none. From the
+// first stop on, the terminal itself turns Ctrl+C into SIGINT, which then
+// ends the game at once. Ctrl+Backslash and Ctrl+Z stay bytes: neither may stop a save.
+void interrupt::detail::prepareForSecondStop() {
+    const Restore* restore = publishedRestore();
+    const int savedErrno = errno;
+    termios modes{};
+    if (restore != nullptr && ::tcgetattr(restore->fd, &modes) == 0) {
+        modes.c_lflag |= ISIG;
+        modes.c_cc[VINTR] = CTRL_C;
+        modes.c_cc[VQUIT] = _POSIX_VDISABLE;
+        modes.c_cc[VSUSP] = _POSIX_VDISABLE;
+        ::tcsetattr(restore->fd, TCSANOW, &modes);
+    }
+    errno = savedErrno;
+}
+
+namespace {
+
+// Blocks the stops in the calling thread for its lifetime, and gives the
+// previous mask back.
+class StopsBlocked {
+public:
+    StopsBlocked() {
+        const sigset_t stops = stopSignals();
+        pthread_sigmask(SIG_BLOCK, &stops, &previous_);
+    }
+    ~StopsBlocked() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    StopsBlocked(const StopsBlocked&) = delete;
+    StopsBlocked& operator=(const StopsBlocked&) = delete;
+
+private:
+    sigset_t previous_;
+};
+
+}  // namespace
+
+std::thread interrupt::threadWithoutStops(std::function<void()> body) {
+    // The new thread inherits the mask: no stop can reach it, even before
+    // its first instruction.
+    const StopsBlocked blocked;
+    return std::thread(std::move(body));
+}

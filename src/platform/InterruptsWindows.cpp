@@ -55,9 +55,11 @@ bool onConsoleControl(unsigned long event) {
     const int stop = stopOfEvent(event);
     if (stop == 0) return false;
     if (pending() != 0 && !endsOnReturn(event)) {
-        // The game is already on its way out and the player wants it gone now.
+        // The game is already on its way out and the player wants it gone
+        // now. TerminateProcess runs no exit code on this thread: no
+        // destructors, no library detaching, no lock the game's thread holds.
         platform::winconsole::giveBack();
-        ExitProcess(128u + static_cast<unsigned>(stop));
+        TerminateProcess(GetCurrentProcess(), 128u + static_cast<unsigned>(stop));
     }
     const bool waits = endsOnReturn(event) && released != nullptr;
     if (waits) ResetEvent(released);
@@ -76,6 +78,12 @@ bool onConsoleControl(unsigned long event) {
 void detail::wakeKeyWaits() {
     if (wake != nullptr) SetEvent(wake);
 }
+
+// Ctrl+C stays the console's own event (processed input), which reaches the
+// handler whatever the game is doing.
+void detail::prepareForSecondStop() {}
+
+std::thread threadWithoutStops(std::function<void()> body) { return std::thread(std::move(body)); }
 
 void detail::drainWakeUps() {
     if (wake != nullptr) ResetEvent(wake);

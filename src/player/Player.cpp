@@ -1,5 +1,6 @@
 #include "player/Player.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "catalog/Amounts.h"
@@ -49,7 +50,10 @@ void Player::drawDimension() {
     dim.Y = drawDimensionCoordinate();
 }
 
-void Player::addCredits(int n) { credits = saturatedAdd(credits, n); }
+void Player::addCredits(int n) {
+    // No ceiling, but a negative amount (a cheat) never takes the credits below 0.
+    credits = n >= 0 ? saturatedAdd(credits, n) : std::max(0, saturatedAdd(credits, n));
+}
 
 void Player::removeCredits(int n) {
     // A negative price (the dock buying back a dearer part) raises the credits.

@@ -47,8 +47,8 @@ public:
     // (its row x 5 + 10), then the shield charged from energy.
     void gainStepEnergy();
 
-    // Credits saturate at the 32-bit bounds. A removal is refused whole when
-    // the credits do not cover it.
+    // Credits saturate at the 32-bit bound; a negative addition stops at 0.
+    // A removal is refused whole when the credits do not cover it.
     void addCredits(int n);
     void removeCredits(int n);
     int getCredits() const { return credits; }

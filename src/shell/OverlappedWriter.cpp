@@ -1,9 +1,13 @@
 #include "shell/OverlappedWriter.h"
 
+#include "platform/Interrupts.h"
+
 OverlappedWriter::OverlappedWriter(const std::string& path)
     : file_(path, platform::OpenMode::Replace), filling_(BUFFER_SIZE), handed_(BUFFER_SIZE) {
     setp(filling_.data(), filling_.data() + filling_.size());
-    if (file_.isOpen()) writer_ = std::thread([this] { writeLoop(); });
+    // Ctrl+C and the other stops belong to the game's thread, which unwinds
+    // and removes the unfinished galaxy.
+    if (file_.isOpen()) writer_ = interrupt::threadWithoutStops([this] { writeLoop(); });
 }
 
 // The file closes after the writer has stopped, and so before anyone may

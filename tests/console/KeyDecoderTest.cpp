@@ -48,8 +48,8 @@ TEST(KeyDecoder, LoneEscapeNeedsTheDelayToPass) {
     decoder.flushEscape();
     ASSERT_TRUE(decoder.hasEvent());
     EXPECT_EQ(decoder.takeEvent().vk, 27u);
-    // Esc followed by a plain key is Esc, then that key.
-    EXPECT_EQ(decode("\x1bq"), (std::vector<unsigned>{27, 81}));
+    // Esc with a key in time is Alt with that key: the key alone.
+    EXPECT_EQ(decode("\x1bq"), (std::vector<unsigned>{81}));
     EXPECT_EQ(decode("\x1b\x1b", true), (std::vector<unsigned>{27, 27}));
 }
 
@@ -58,7 +58,7 @@ TEST(KeyDecoder, UnknownSequencesResizeAndHighBytesGiveZero) {
     EXPECT_EQ(decode("\x1b[1;5C"), (std::vector<unsigned>{39}));        // Ctrl+Right is still right
     EXPECT_EQ(decode("\x1bOP"), (std::vector<unsigned>{112}));          // F1
     EXPECT_EQ(decode("\xc3\xa9"), (std::vector<unsigned>{0, 0}));       // UTF-8 text
-    EXPECT_EQ(decode("\x1b[", true), (std::vector<unsigned>{0}));       // cut-off sequence
+    EXPECT_EQ(decode("\x1b[1;", true), (std::vector<unsigned>{0}));     // cut-off sequence
     KeyDecoder decoder;
     decoder.feed(rawkey::Other);
     EXPECT_EQ(decoder.takeEvent().vk, 0u);
@@ -87,6 +87,10 @@ TEST(KeyDecoder, EveryKeyPressHasItsCode) {
     } cases[] = {
         {"\b\x7f\t\r\n ", {8, 8, 9, 13, 13, 32}},
         {"\x1b", {27}},
+        // Alt chords (Esc and the key in one read) give the key alone; so do
+        // "Esc [" and "Esc O" with nothing after them.
+        {"\x1bs\x1bS\x1b" "1\x1b`\x1b\r\x1b[", {83, 83, 49, 192, 13, 219}},
+        {"\x1bO", {79}},
         {";:=+,<-_.>/?`~[{\\|]}'\"", {186, 186, 187, 187, 188, 188, 189, 189, 190, 190, 191, 191, 192, 192, 219, 219,
                                     220, 220, 221, 221, 222, 222}},
         {")!@#$%^&*(", {48, 49, 50, 51, 52, 53, 54, 55, 56, 57}},

@@ -15,3 +15,15 @@ TEST(WindowsConsoleMapping, ColourNumbersBecomeTheConsolesAttributeBits) {
     EXPECT_EQ(consoleAttribute(1, 7), 0x74);  // every window: red on white
     EXPECT_EQ(consoleAttribute(7, 4), 0x17);  // the map: white on blue
 }
+
+// What the console is handed: Windows gets every attribute as it is; Wine's
+// variant brightens only plain white text on a colour.
+TEST(WindowsConsoleMapping, WindowsGetsTheAttributeAsItIs) {
+    for (unsigned text = 0; text < 8; ++text)
+        for (unsigned background = 0; background < 8; ++background) {
+            const std::uint16_t attribute = consoleAttribute(text, background);
+            EXPECT_EQ(attributeForConsole(attribute, false), attribute);
+            const bool brightened = text == 7 && background != 0;
+            EXPECT_EQ(attributeForConsole(attribute, true), attribute | (brightened ? 8 : 0)) << attribute;
+        }
+}

@@ -189,8 +189,9 @@ TEST_F(StoppedGame, APurchaseIsSavedWholeOrNotAtAll) {
 // A stop during timed work or an encounter ends it at once (no time passes
 // after the signal) and saves as between two key reads: the jump's cut
 // calculation prepares nothing, pirates take the hold as from a ship that
-// flees, a meteor field keeps its damage, and the other dimension and its
-// fake crash leave the ship in the sector it jumped from.
+// flees, a meteor field keeps its damage, the other dimension and its fake
+// crash leave the ship in the sector it jumped from, and the pirates planet
+// destroyed is saved gone with the win.
 TEST_F(StoppedGame, TimedWorkAndEncountersEndAtOnceAndSave) {
     Player installed;
     {
@@ -218,6 +219,7 @@ TEST_F(StoppedGame, TimedWorkAndEncountersEndAtOnceAndSave) {
         unsigned delay;  // from the last key to the signal
         int signal;
         std::function<void(const Player& saved, const Player& live)> check;
+        std::function<void(Sector& home, Player& ship)> prepare = {};  // the galaxy of this case alone
     } cases[] = {
         {"path calculation", Sector::EVENT_NONE,
          {computer, typed("enableTurboAcceleration;61358024\nremoveFuel;5\nprepHyperJump;40;40;1;1\n")}, 5000,
@@ -238,11 +240,37 @@ TEST_F(StoppedGame, TimedWorkAndEncountersEndAtOnceAndSave) {
          }},
         {"other dimension", Sector::EVENT_NONE, {computer, typed(toDimension)}, 3000, SIGTERM, atHome},
         {"fake crash", Sector::EVENT_NONE, {computer, typed(toDimension), computer}, 500, SIGHUP, atHome},
+        // In the victory window: the planet is gone from the galaxy with the win.
+        // (Its event only picks a seed that wins the fight: a step onto the planet draws none.)
+        {"pirates planet won", Sector::EVENT_METEORS, {pressed(keycode::Left), typed("\n" + std::string(40, '3'))},
+         1000, SIGTERM,
+         [](const Player& saved, const Player& live) {
+             ASSERT_TRUE(live.getIsWinner()) << "the fight was not won";
+             Player reloaded;
+             Sector home(0, 0, &reloaded, GALAXY.c_str());
+             ASSERT_EQ(home.loadGame(), LoadResult::Ok);
+             EXPECT_TRUE(saved.getIsWinner() && home.getEpPos() == (COORD{-1, -1}));
+         },
+         [](Sector& home, Player& ship) {
+             fitAll(ship, 14);
+             ship.addEnergy(ship.getMaxEnergy());
+             ship.chargeShield();
+             ship.addAmmo(10000);
+             home.genEnemyPlanet();
+             ship.setPos(COORD{static_cast<short>(home.getEpPos().X + 1), home.getEpPos().Y});
+         }},
     };
     const std::string prepared = fileContents(GALAXY + ".glx");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::ofstream(GALAXY + ".glx", std::ios::binary) << prepared;
+        if (c.prepare) {
+            Player ship;
+            Sector home(0, 0, &ship, GALAXY.c_str());
+            ASSERT_EQ(home.loadGame(), LoadResult::Ok);
+            c.prepare(home, ship);
+            ASSERT_TRUE(home.save(nullptr, false));
+        }
         HeadlessGame g;
         g.screen->pushText("L" + GALAXY + "\n");
         for (const Keys& keys : c.keys) keys(*g.screen);
