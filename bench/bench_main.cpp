@@ -15,15 +15,15 @@
 #include <string>
 #include <vector>
 
-#include "console/HeadlessBackend.h"
-#include "console/TerminalBackend.h"
-#include "console/Random.h"
-#include "console/Window.h"
+#include "presenters/headless/HeadlessBackend.h"
+#include "presenters/terminal/TerminalBackend.h"
+#include "catalog/Random.h"
+#include "screen/Window.h"
 #include "encounters/Event.h"
-#include "format/SaveRecords.h"
+#include "storage/SaveRecords.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
-#include "console/Recording.h"
+#include "recording/Recording.h"
 #include "shell/Game.h"
 #include "shell/RecordedGame.h"
 #include "tutorial/TutorialGalaxy.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "console/ConLib.h"
+#include "screen/ConLib.h"
 
 namespace consoletext {
 

@@ -2,8 +2,8 @@
 
 
 #include "TestSupport.h"
-#include "format/SaveRecords.h"
-#include "galaxy/GalaxyFile.h"
+#include "storage/SaveRecords.h"
+#include "storage/GalaxyFile.h"
 #include "galaxy/Sector.h"
 #include "shell/Game.h"
 

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "TestSupport.h"
-#include "console/Random.h"
-#include "format/SaveRecords.h"
+#include "catalog/Random.h"
+#include "storage/SaveRecords.h"
 #include "galaxy/Sector.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "console/HeadlessBackend.h"
-#include "console/ScreenGrid.h"
+#include "presenters/headless/HeadlessBackend.h"
+#include "screen/ScreenGrid.h"
 #include "shell/Game.h"
 
 // A game whose keys come from the test; everything its screen showed is kept.

@@ -9,9 +9,9 @@
 #include <sstream>
 #include <string>
 
-#include "console/ConLib.h"
-#include "console/HeadlessBackend.h"
-#include "console/Interrupt.h"
+#include "screen/ConLib.h"
+#include "presenters/headless/HeadlessBackend.h"
+#include "screen/Interrupt.h"
 
 // A console whose screen and keyboard belong to the test.
 struct HeadlessConsole {

@@ -2,7 +2,7 @@
 // of each slot.
 
 #include "catalog/Ship.h"
-#include "format/SaveRecords.h"
+#include "storage/SaveRecords.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "catalog/TradeGood.h"
-#include "console/ScreenGrid.h"
-#include "console/Timer.h"
+#include "screen/ScreenGrid.h"
+#include "screen/Timer.h"
 
 class ConLib;
 class Player;

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "catalog/Ship.h"
-#include "console/ConLib.h"
-#include "console/Interrupt.h"
-#include "console/HelpFuncLib.h"
-#include "console/Random.h"
-#include "console/Window.h"
+#include "screen/ConLib.h"
+#include "screen/Interrupt.h"
+#include "screen/HelpFuncLib.h"
+#include "catalog/Random.h"
+#include "screen/Window.h"
 #include "encounters/Event.h"
 #include "player/Player.h"
 

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "catalog/Ship.h"
-#include "console/ConLib.h"
-#include "console/Interrupt.h"
-#include "console/KeyDecoder.h"
-#include "console/Window.h"
+#include "screen/ConLib.h"
+#include "screen/Interrupt.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "screen/Window.h"
 #include "encounters/Event.h"
 #include "player/Player.h"
 

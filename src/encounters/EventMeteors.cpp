@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <climits>
 
-#include "console/ConLib.h"
-#include "console/HelpFuncLib.h"
-#include "console/KeyDecoder.h"
-#include "console/Random.h"
-#include "console/Window.h"
+#include "screen/ConLib.h"
+#include "screen/HelpFuncLib.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "catalog/Random.h"
+#include "screen/Window.h"
 #include "encounters/Event.h"
 #include "encounters/ShipCellGuard.h"
 #include "player/Player.h"

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "catalog/Ship.h"
-#include "console/ConLib.h"
-#include "console/Random.h"
+#include "screen/ConLib.h"
+#include "catalog/Random.h"
 #include "encounters/Event.h"
 #include "player/Player.h"
 

@@ -3,7 +3,7 @@
 // however it ends: a key read may throw (a test's script running out, the
 // terminal hanging up), and the map must never find the ship elsewhere.
 
-#include "console/ScreenGrid.h"
+#include "screen/ScreenGrid.h"
 #include "player/Player.h"
 
 class ShipCellGuard {

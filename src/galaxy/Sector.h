@@ -8,8 +8,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "console/ScreenGrid.h"
-#include "format/SaveRecords.h"
+#include "screen/ScreenGrid.h"
+#include "storage/SaveRecords.h"
 #include "planet/Planet.h"
 
 class ConLib;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "catalog/Amounts.h"
-#include "console/ConLib.h"
+#include "screen/ConLib.h"
 #include "galaxy/Encounters.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"

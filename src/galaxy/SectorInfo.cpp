@@ -5,9 +5,9 @@
 #include <string>
 
 #include "catalog/Catalog.h"
-#include "console/ConLib.h"
-#include "console/HelpFuncLib.h"
-#include "console/Window.h"
+#include "screen/ConLib.h"
+#include "screen/HelpFuncLib.h"
+#include "screen/Window.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <utility>
 
-#include "console/ConLib.h"
-#include "console/Random.h"
+#include "screen/ConLib.h"
+#include "catalog/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <ostream>
 
-#include "console/ConLib.h"
-#include "console/HelpFuncLib.h"
-#include "console/Window.h"
-#include "galaxy/GalaxyFile.h"
+#include "screen/ConLib.h"
+#include "screen/HelpFuncLib.h"
+#include "screen/Window.h"
+#include "storage/GalaxyFile.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "console/ConLib.h"
-#include "console/Interrupt.h"
-#include "console/KeyDecoder.h"
-#include "console/Random.h"
-#include "console/Window.h"
+#include "screen/ConLib.h"
+#include "screen/Interrupt.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "catalog/Random.h"
+#include "screen/Window.h"
 #include "galaxy/Encounters.h"
 #include "galaxy/Flight.h"
 #include "galaxy/Sector.h"

@@ -6,8 +6,8 @@
 #include <array>
 #include <string_view>
 
-#include "console/Window.h"
-#include "format/SaveRecords.h"
+#include "screen/Window.h"
+#include "storage/SaveRecords.h"
 #include "planet/Refusal.h"
 
 // Dock: what its screens are given.

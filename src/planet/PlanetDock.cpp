@@ -7,9 +7,9 @@
 
 #include "catalog/Amounts.h"
 #include "catalog/Catalog.h"
-#include "console/ConLib.h"
-#include "console/KeyDecoder.h"
-#include "console/Window.h"
+#include "screen/ConLib.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "screen/Window.h"
 #include "planet/Planet.h"
 #include "player/Player.h"
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "console/ConLib.h"
+#include "screen/ConLib.h"
 #include "planet/Planet.h"
 #include "player/Player.h"
 

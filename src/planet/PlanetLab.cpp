@@ -7,7 +7,7 @@
 #include <string>
 
 #include "catalog/Catalog.h"
-#include "console/ConLib.h"
+#include "screen/ConLib.h"
 #include "planet/Planet.h"
 #include "player/Player.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "catalog/TradeGood.h"
-#include "console/ConLib.h"
+#include "screen/ConLib.h"
 #include "planet/Planet.h"
 #include "planet/TutorialProgress.h"
 #include "player/Player.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "console/Random.h"
+#include "catalog/Random.h"
 #include "planet/Planet.h"
 
 namespace {

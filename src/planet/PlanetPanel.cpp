@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "console/ConLib.h"
-#include "console/HelpFuncLib.h"
-#include "console/Random.h"
-#include "console/Window.h"
+#include "screen/ConLib.h"
+#include "screen/HelpFuncLib.h"
+#include "catalog/Random.h"
+#include "screen/Window.h"
 #include "planet/Planet.h"
 #include "planet/TutorialProgress.h"
 #include "player/Player.h"

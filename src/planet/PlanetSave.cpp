@@ -1,6 +1,6 @@
 // A planet's 116-byte record in the galaxy file.
 
-#include "console/ScreenGrid.h"
+#include "screen/ScreenGrid.h"
 #include "planet/Planet.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "catalog/Amounts.h"
-#include "console/Random.h"
+#include "catalog/Random.h"
 
 namespace {
 

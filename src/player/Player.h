@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "catalog/Ship.h"
-#include "console/ScreenGrid.h"
-#include "format/SaveRecords.h"
+#include "screen/ScreenGrid.h"
+#include "storage/SaveRecords.h"
 
 class ConLib;
 

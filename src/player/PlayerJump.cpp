@@ -6,9 +6,9 @@
 #include <ostream>
 
 #include "catalog/Amounts.h"
-#include "console/ConLib.h"
-#include "console/Random.h"
-#include "console/Timer.h"
+#include "screen/ConLib.h"
+#include "catalog/Random.h"
+#include "screen/Timer.h"
 #include "player/Player.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // The ship on the sector map, and the money victory announcement.
 
-#include "console/ConLib.h"
-#include "console/KeyDecoder.h"
-#include "console/Random.h"
-#include "console/Window.h"
+#include "screen/ConLib.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "catalog/Random.h"
+#include "screen/Window.h"
 #include "player/Player.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "format/SaveRecords.h"
+#include "storage/SaveRecords.h"
 #include "player/Player.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "console/HelpFuncLib.h"
-#include "console/Interrupt.h"
-#include "console/KeyDecoder.h"
-#include "galaxy/GalaxyFile.h"
+#include "screen/HelpFuncLib.h"
+#include "screen/Interrupt.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "storage/GalaxyFile.h"
 
 namespace {
 

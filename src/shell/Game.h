@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "console/ConLib.h"
-#include "console/Window.h"
+#include "screen/ConLib.h"
+#include "screen/Window.h"
 #include "encounters/EventEncounters.h"
 #include "galaxy/Sector.h"
 #include "platform/Files.h"

@@ -8,14 +8,14 @@
 #include <string>
 #include <utility>
 
-#include "console/HelpFuncLib.h"
-#include "console/Random.h"
-#include "galaxy/GalaxyFile.h"
+#include "screen/HelpFuncLib.h"
+#include "catalog/Random.h"
+#include "storage/GalaxyFile.h"
 #include "platform/Files.h"
-#include "platform/Paths.h"
+#include "storage/Paths.h"
 #include "platform/Process.h"
 #include "shell/Game.h"
-#include "shell/OverlappedWriter.h"
+#include "storage/OverlappedWriter.h"
 
 namespace {
 

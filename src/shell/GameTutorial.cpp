@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "console/HelpFuncLib.h"
+#include "screen/HelpFuncLib.h"
 #include "shell/Game.h"
 #include "tutorial/TutorialGalaxy.h"
 

@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "console/Interrupt.h"
-#include "console/PlayerConsole.h"
-#include "console/Random.h"
-#include "console/Recording.h"
-#include "console/RecordingBackend.h"
+#include "screen/Interrupt.h"
+#include "presenters/PlayerConsole.h"
+#include "catalog/Random.h"
+#include "recording/Recording.h"
+#include "recording/RecordingBackend.h"
 #include "platform/Files.h"
 #include "shell/CommandLine.h"
 #include "shell/Game.h"

@@ -5,12 +5,12 @@
 #include <fstream>
 #include <optional>
 
-#include "console/Interrupt.h"
-#include "console/Random.h"
-#include "console/RecordingBackend.h"
-#include "console/ReplayBackend.h"
-#include "format/PendingSave.h"
-#include "galaxy/GalaxyFile.h"
+#include "screen/Interrupt.h"
+#include "catalog/Random.h"
+#include "recording/RecordingBackend.h"
+#include "recording/ReplayBackend.h"
+#include "storage/PendingSave.h"
+#include "storage/GalaxyFile.h"
 #include "platform/Files.h"
 #include "shell/Game.h"
 #include "tutorial/TutorialGalaxy.h"

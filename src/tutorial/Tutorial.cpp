@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "console/ConLib.h"
-#include "console/HelpFuncLib.h"
-#include "console/KeyDecoder.h"
-#include "console/Window.h"
+#include "screen/ConLib.h"
+#include "screen/HelpFuncLib.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "screen/Window.h"
 
 namespace {
 

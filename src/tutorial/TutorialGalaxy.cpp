@@ -5,10 +5,10 @@
 #include <fstream>
 #include <system_error>
 
-#include "console/Random.h"
+#include "catalog/Random.h"
 #include "galaxy/Sector.h"
 #include "planet/TutorialProgress.h"
-#include "platform/Paths.h"
+#include "storage/Paths.h"
 #include "platform/Process.h"
 #include "player/Player.h"
 

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "console/ConLib.h"
-#include "console/KeyDecoder.h"
+#include "screen/ConLib.h"
+#include "presenters/terminal/KeyDecoder.h"
 #include "galaxy/Flight.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"

@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "catalog/Ship.h"
-#include "format/SaveRecords.h"
+#include "storage/SaveRecords.h"
 
 namespace {
 

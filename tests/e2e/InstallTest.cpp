@@ -14,7 +14,7 @@
 
 #include "TerminalSession.h"
 #include "TestSupport.h"
-#include "platform/Paths.h"
+#include "storage/Paths.h"
 
 namespace fs = std::filesystem;
 

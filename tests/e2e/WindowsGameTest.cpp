@@ -13,7 +13,7 @@
 #include "GalaxyCheck.h"
 #include "TerminalSession.h"
 #include "TestSupport.h"
-#include "console/Recording.h"
+#include "recording/Recording.h"
 #include "shell/RecordedGame.h"
 
 TEST(WindowsGame, NewGalaxyStepsSaveAndAQuitWithStatusZero) {

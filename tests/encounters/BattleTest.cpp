@@ -8,7 +8,7 @@
 
 #include "EncounterSupport.h"
 #include "catalog/Ship.h"
-#include "console/KeyDecoder.h"
+#include "presenters/terminal/KeyDecoder.h"
 
 namespace {
 

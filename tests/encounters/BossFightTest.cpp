@@ -6,7 +6,7 @@
 #include <csignal>
 
 #include "EncounterSupport.h"
-#include "console/KeyDecoder.h"
+#include "presenters/terminal/KeyDecoder.h"
 #include "encounters/EventEncounters.h"
 #include "galaxy/Sector.h"
 

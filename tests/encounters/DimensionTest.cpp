@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "EncounterSupport.h"
-#include "console/KeyDecoder.h"
+#include "presenters/terminal/KeyDecoder.h"
 #include "encounters/EventEncounters.h"
 #include "galaxy/Sector.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "console/Random.h"
+#include "catalog/Random.h"
 #include "encounters/Event.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "EncounterSupport.h"
-#include "console/HelpFuncLib.h"
-#include "console/KeyDecoder.h"
+#include "screen/HelpFuncLib.h"
+#include "presenters/terminal/KeyDecoder.h"
 #include "encounters/EventEncounters.h"
 #include "galaxy/Sector.h"
 #include "shell/Game.h"

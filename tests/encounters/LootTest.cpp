@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "EncounterSupport.h"
-#include "console/KeyDecoder.h"
+#include "presenters/terminal/KeyDecoder.h"
 
 TEST(Loot, TakingMovesWholePositiveCountsThatFitTheHold) {
     struct Case {

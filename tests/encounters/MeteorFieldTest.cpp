@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "EncounterSupport.h"
-#include "console/KeyDecoder.h"
+#include "presenters/terminal/KeyDecoder.h"
 
 namespace {
 

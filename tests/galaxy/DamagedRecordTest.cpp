@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "format/SaveRecords.h"
+#include "storage/SaveRecords.h"
 #include "galaxy/Sector.h"
 
 TEST(DamagedSectorRecord, CoordinatesOutsideTheirSlotAreRefused) {

@@ -15,8 +15,8 @@
 
 #include "ConsoleText.h"
 #include "TestSupport.h"
-#include "console/KeyDecoder.h"
-#include "console/Random.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "catalog/Random.h"
 #include "galaxy/Encounters.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "console/HelpFuncLib.h"
-#include "console/Random.h"
+#include "screen/HelpFuncLib.h"
+#include "catalog/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "TestSupport.h"
-#include "console/Random.h"
+#include "catalog/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "TestSupport.h"
-#include "console/KeyDecoder.h"
-#include "console/Random.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "catalog/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 

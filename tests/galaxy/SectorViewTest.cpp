@@ -10,8 +10,8 @@
 #include <utility>
 
 #include "TestSupport.h"
-#include "console/KeyDecoder.h"
-#include "console/Random.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "catalog/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "console/KeyDecoder.h"
+#include "presenters/terminal/KeyDecoder.h"
 #include "planet/Planet.h"
 #include "player/Player.h"
 

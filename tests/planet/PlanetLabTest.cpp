@@ -10,8 +10,8 @@
 
 #include "ConsoleText.h"
 #include "TestSupport.h"
-#include "console/KeyDecoder.h"
-#include "console/Random.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "catalog/Random.h"
 #include "planet/Planet.h"
 #include "player/Player.h"
 

@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "TestSupport.h"
-#include "console/Random.h"
+#include "catalog/Random.h"
 #include "planet/Planet.h"
 #include "player/Player.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "console/Random.h"
+#include "catalog/Random.h"
 #include "planet/Planet.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "console/Random.h"
+#include "catalog/Random.h"
 #include "planet/Planet.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "console/Random.h"
+#include "catalog/Random.h"
 #include "planet/Planet.h"
 #include "planet/TutorialProgress.h"
 #include "player/Player.h"

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "TestSupport.h"
-#include "galaxy/GalaxyFile.h"
+#include "storage/GalaxyFile.h"
 #include "platform/Files.h"
 
 using platform::RenameResult;

@@ -11,7 +11,7 @@
 
 #include "ConsoleText.h"
 #include "TestSupport.h"
-#include "console/Random.h"
+#include "catalog/Random.h"
 #include "player/Player.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "console/ConLib.h"
-#include "console/HeadlessBackend.h"
-#include "console/KeyDecoder.h"
-#include "console/Random.h"
+#include "screen/ConLib.h"
+#include "presenters/headless/HeadlessBackend.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "catalog/Random.h"
 #include "player/Player.h"
 
 namespace {

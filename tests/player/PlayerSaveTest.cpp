@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "format/SaveRecords.h"
+#include "storage/SaveRecords.h"
 #include "player/Player.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "console/Random.h"
+#include "catalog/Random.h"
 #include "player/Player.h"
 
 TEST(Player, NewPlayerStartsInTheCentreSector) {

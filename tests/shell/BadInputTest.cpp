@@ -19,7 +19,7 @@
 #include "GalaxyFixture.h"
 #include "TestSupport.h"
 #include "catalog/Amounts.h"
-#include "console/HelpFuncLib.h"
+#include "screen/HelpFuncLib.h"
 #include "encounters/Event.h"
 #include "galaxy/Sector.h"
 #include "planet/Planet.h"

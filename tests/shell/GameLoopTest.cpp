@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "console/HelpFuncLib.h"
-#include "console/Random.h"
-#include "format/SaveRecords.h"
+#include "screen/HelpFuncLib.h"
+#include "catalog/Random.h"
+#include "storage/SaveRecords.h"
 #include "shell/Game.h"
 
 namespace {

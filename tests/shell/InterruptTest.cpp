@@ -15,12 +15,12 @@
 #include "GalaxyCheck.h"
 #include "GalaxyFixture.h"
 #include "TestSupport.h"
-#include "console/KeyDecoder.h"
+#include "presenters/terminal/KeyDecoder.h"
 #include "encounters/EncounterSupport.h"
-#include "console/Random.h"
-#include "galaxy/GalaxyFile.h"
+#include "catalog/Random.h"
+#include "storage/GalaxyFile.h"
 #ifdef _WIN32
-#include "platform/InterruptsWindows.h"
+#include "platform/windows/Interrupts.h"
 #endif
 
 namespace {

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "console/HelpFuncLib.h"
-#include "console/KeyDecoder.h"
-#include "console/Random.h"
-#include "format/PendingSave.h"
+#include "screen/HelpFuncLib.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "catalog/Random.h"
+#include "storage/PendingSave.h"
 #include "platform/Process.h"
 #include "shell/Game.h"
 

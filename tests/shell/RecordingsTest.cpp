@@ -16,8 +16,8 @@
 
 #include "GalaxyFixture.h"
 #include "TestSupport.h"
-#include "console/Random.h"
-#include "console/RecordingBackend.h"
+#include "catalog/Random.h"
+#include "recording/RecordingBackend.h"
 #include "shell/RecordedGame.h"
 #include "tutorial/TutorialGalaxy.h"
 

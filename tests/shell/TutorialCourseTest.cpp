@@ -11,8 +11,8 @@
 
 #include "GalaxyFixture.h"
 #include "TestSupport.h"
-#include "console/KeyDecoder.h"
-#include "console/Random.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "catalog/Random.h"
 #include "tutorial/Tutorial.h"
 #include "tutorial/TutorialGalaxy.h"
 

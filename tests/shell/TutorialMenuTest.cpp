@@ -11,9 +11,9 @@
 
 #include "GalaxyFixture.h"
 #include "TestSupport.h"
-#include "console/KeyDecoder.h"
-#include "console/Random.h"
-#include "format/PendingSave.h"
+#include "presenters/terminal/KeyDecoder.h"
+#include "catalog/Random.h"
+#include "storage/PendingSave.h"
 #include "tutorial/TutorialGalaxy.h"
 
 namespace {

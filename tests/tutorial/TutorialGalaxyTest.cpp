@@ -6,10 +6,10 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "console/Random.h"
+#include "catalog/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"
-#include "platform/Paths.h"
+#include "storage/Paths.h"
 #include "platform/Process.h"
 #include "tutorial/TutorialGalaxy.h"
 #include "tutorial/TutorialRun.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "console/KeyDecoder.h"
+#include "presenters/terminal/KeyDecoder.h"
 #include "tutorial/Tutorial.h"
 
 namespace {
