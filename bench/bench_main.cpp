@@ -185,16 +185,16 @@ void BM_TerminalBytesAfterStep(benchmark::State& state) {
     long bytes = 0;
     long fullScreenBytes = 0;
     for (auto _ : state) {
-        scene.player.setPos(COORD{39, 12});
+        scene.player.setPos(Coord{39, 12});
         scene.sector.drawMap(&scene.con);
         std::fflush(out);
         const long before = std::ftell(out);
-        terminal->present(scene.con.grid(), COORD{0, 0}, false);
+        terminal->present(scene.con.grid(), Coord{0, 0}, false);
         std::fflush(out);
         const long afterFirst = std::ftell(out);
         scene.player.moveRight(&scene.con);
         scene.sector.drawMap(&scene.con);
-        terminal->present(scene.con.grid(), COORD{0, 0}, false);
+        terminal->present(scene.con.grid(), Coord{0, 0}, false);
         std::fflush(out);
         if (fullScreenBytes == 0) fullScreenBytes = afterFirst - before;
         bytes = std::ftell(out) - afterFirst;
@@ -217,7 +217,7 @@ void BM_TerminalBytesMeteorStep(benchmark::State& state) {
     std::FILE* in = std::fopen("/dev/null", "r");
     ConLib con(std::make_unique<HeadlessBackend>());
     Player player;
-    player.setPos(COORD{40, 23});
+    player.setPos(Coord{40, 23});
     rng::srand(7);
     MeteorGrid grid{};
     Event::genMeteors(grid);
@@ -231,14 +231,14 @@ void BM_TerminalBytesMeteorStep(benchmark::State& state) {
     auto bytesOf = [&](TerminalBackend& terminal) {
         std::fflush(out);
         const long before = std::ftell(out);
-        terminal.present(con.grid(), COORD{0, 0}, false);
+        terminal.present(con.grid(), Coord{0, 0}, false);
         std::fflush(out);
         return std::ftell(out) - before;
     };
     con.SetBackgroundColor(4);
     con.SetTextColor(7);
     con.Clear();
-    DrawBorder(SCREEN_WIDTH, SCREEN_HEIGHT, COORD{0, 0}, nullptr, &con);
+    DrawBorder(SCREEN_WIDTH, SCREEN_HEIGHT, Coord{0, 0}, nullptr, &con);
     for (int i = 0; i < 6; ++i) step();
     auto terminal = std::make_unique<TerminalBackend>(out, in, "xterm-256color");
     bytesOf(*terminal);

@@ -255,7 +255,7 @@ void typedLines(Input in) {
     ConLib console(std::move(owned));
     keys->pushText(std::string(reinterpret_cast<const char*>(in.data), in.size));
     keys->pushText("\n0\n");
-    console.SetPosition(COORD{20, 12});
+    console.SetPosition(Coord{20, 12});
     try {
         for (int i = 0; i < 8; ++i) {
             const std::string word = console.readWord(20);

@@ -45,11 +45,11 @@ private:
         if (!home.load(galaxy::sectorNumber(0, 0))) throw std::runtime_error("sector (0, 0) does not load");
         for (int i = 0; i < home.getNumber(); ++i) {
             const Planet* planet = home.getPlanet(i);
-            const COORD beside{static_cast<short>(planet->getrX() - 1), static_cast<short>(planet->getrY())};
+            const Coord beside{static_cast<short>(planet->getrX() - 1), static_cast<short>(planet->getrY())};
             if (home.getPlanet(beside.X, beside.Y) != nullptr || home.isOnPart(beside.X, beside.Y) ||
                 home.isOnEP(beside.X, beside.Y))
                 continue;
-            spot_ = PlanetSpot{COORD{static_cast<short>(planet->getrX()), static_cast<short>(planet->getrY())},
+            spot_ = PlanetSpot{Coord{static_cast<short>(planet->getrX()), static_cast<short>(planet->getrY())},
                                beside};
             return;
         }
@@ -70,7 +70,7 @@ const TemplateGalaxy& templateGalaxy() {
 
 PlanetSpot planetSpot() { return templateGalaxy().spot(); }
 
-void installGalaxy(const std::filesystem::path& folder, const std::string& name, COORD shipCell) {
+void installGalaxy(const std::filesystem::path& folder, const std::string& name, Coord shipCell) {
     std::string bytes = templateGalaxy().bytes();
     auto* player = reinterpret_cast<std::uint8_t*>(bytes.data() + PLAYER_RECORD_OFFSET);
     record::put16(player + playerRec::rX, shipCell.X);

@@ -28,8 +28,8 @@ struct HeadlessGame {
 };
 
 struct PlanetSpot {
-    COORD planet;   // a planet of sector (0, 0)
-    COORD beside;   // the free cell west of it: one step right lands there
+    Coord planet;   // a planet of sector (0, 0)
+    Coord beside;   // the free cell west of it: one step right lands there
 };
 
 // A planet of the template galaxy's sector (0, 0) with a free cell beside it.
@@ -37,4 +37,4 @@ PlanetSpot planetSpot();
 
 // Writes `folder`/`name`.glx: the template galaxy with the ship at `shipCell`
 // of sector (0, 0).
-void installGalaxy(const std::filesystem::path& folder, const std::string& name, COORD shipCell);
+void installGalaxy(const std::filesystem::path& folder, const std::string& name, Coord shipCell);

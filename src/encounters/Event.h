@@ -115,7 +115,7 @@ public:
     void anotherDimension(ConLib* console, Player* player);
     // A fake crash of the board computer.
     void errorConsole(ConLib* console);
-    static bool isOnPos(COORD a, COORD b);
+    static bool isOnPos(Coord a, Coord b);
     void winByKnowledge(ConLib* console, Player* player);
 
 private:

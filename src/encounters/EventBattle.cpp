@@ -96,7 +96,7 @@ void Event::drawPlayerPanel(ConLib* console, const Player* player) {
 
 void Event::drawBattleInfo(ConLib* console, const char* message) {
     panel(console, 0, 20, 80, 5).Show("BATTLE INFO", message);
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
 }
 
 void Event::redrawBattle(ConLib* console, const Ship* enemy, const Player* player, const char* message) {

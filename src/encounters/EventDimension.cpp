@@ -22,7 +22,7 @@ constexpr std::array<unsigned short, 6> DIMENSION_COLOURS = {4, 2, 1, 6, 5, 3};
 constexpr unsigned long COLOUR_STEP_MS = 1000;
 constexpr unsigned POLL_MS = 500;
 constexpr int WRAPS_BEFORE_PLANET = 10;
-constexpr COORD NOWHERE{-1, -1};
+constexpr Coord NOWHERE{-1, -1};
 
 constexpr unsigned short CRASH_BACKGROUND = 0;
 constexpr unsigned short CRASH_TEXT = 2;
@@ -69,7 +69,7 @@ private:
         colourIndex_ = (colourIndex_ + 1) % DIMENSION_COLOURS.size();
         console_->SetTextColor(FRAME_COLOUR);
         console_->Clear();
-        DrawBorder(SCREEN_WIDTH, SCREEN_HEIGHT, COORD{0, 0}, nullptr, console_);
+        DrawBorder(SCREEN_WIDTH, SCREEN_HEIGHT, Coord{0, 0}, nullptr, console_);
         if (!Event::isOnPos(target_, NOWHERE)) writeAt(console_, target_.X, target_.Y, "O");
         player_.draw(console_);
         colourTimer_.start();
@@ -79,7 +79,7 @@ private:
         // The column is drawn first.
         const short x = static_cast<short>(rng::rand() % 76 + 2);
         const short y = static_cast<short>(rng::rand() % 21 + 2);
-        target_ = COORD{x, y};
+        target_ = Coord{x, y};
         ++wraps_;  // once only
     }
 
@@ -124,7 +124,7 @@ private:
         moveCounter_ = player_.getShipSpeed();
         player_.removeFuel(player_.getFuelUsage());
         player_.gainStepEnergy();
-        COORD cell = player_.getrPos();
+        Coord cell = player_.getrPos();
         writeAt(console_, cell.X, cell.Y, " ");
         switch (key) {
             case keycode::Left: cell.X = MAP_LAST_COLUMN; break;
@@ -139,7 +139,7 @@ private:
     Event& event_;
     ConLib* console_;
     Player& player_;
-    COORD target_ = NOWHERE;
+    Coord target_ = NOWHERE;
     int moveCounter_;
     std::size_t colourIndex_ = 0;
     int wraps_ = 0;
@@ -157,7 +157,7 @@ const char* crashLine(int kind) {
 
 }  // namespace
 
-bool Event::isOnPos(COORD a, COORD b) { return a.X == b.X && a.Y == b.Y; }
+bool Event::isOnPos(Coord a, Coord b) { return a.X == b.X && a.Y == b.Y; }
 
 void Event::errorConsole(ConLib* console) {
     const int errors = rng::rand() % CRASH_MAX_ERRORS + 1;

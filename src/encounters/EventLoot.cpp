@@ -61,7 +61,7 @@ void drawGoodsTable(ConLib* console, int column, const int* counts) {
 
 // The prompt box of a taking, where the typed answers go.
 struct Prompt {
-    COORD at{static_cast<short>(foundMiddle(SCREEN_WIDTH, PROMPT_WIDTH)),
+    Coord at{static_cast<short>(foundMiddle(SCREEN_WIDTH, PROMPT_WIDTH)),
              static_cast<short>(foundMiddle(SCREEN_HEIGHT, PROMPT_HEIGHT))};
 
     // Reads a number at that offset, echoed no further than the box's frame.
@@ -69,7 +69,7 @@ struct Prompt {
         const int column = at.X + offsetX;
         console->SetTextColor(MESSAGE_TEXT);
         console->SetBackgroundColor(MESSAGE_BACKGROUND);
-        console->SetPosition(COORD{static_cast<short>(column), static_cast<short>(at.Y + INPUT_OFFSET_Y)});
+        console->SetPosition(Coord{static_cast<short>(column), static_cast<short>(at.Y + INPUT_OFFSET_Y)});
         const int frameColumn = at.X + PROMPT_WIDTH - 1;
         return console->readNumber(frameColumn - column);
     }
@@ -95,7 +95,7 @@ void Event::redrawGrabTrade(ConLib* console, const Player* player, const EnemyCa
     std::array<int, TRADE_GOOD_COUNT> own{};
     for (int i = 0; i < TRADE_GOOD_COUNT; ++i) own[static_cast<std::size_t>(i)] = player->getTrade(i);
     drawGoodsTable(console, PLAYER_TABLE_COLUMN, own.data());
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
 }
 
 void Event::grabEnemyTrade(ConLib* console, Player* player, EnemyCargo& cargo) {

@@ -41,7 +41,7 @@ bool coinFlip() { return (rng::rand() & 1) != 0; }
 void drawFrame(ConLib* console) {
     console->SetBackgroundColor(FIELD_BACKGROUND);
     console->SetTextColor(FRAME_COLOUR);
-    DrawBorder(SCREEN_WIDTH, SCREEN_HEIGHT, COORD{0, 0}, nullptr, console);
+    DrawBorder(SCREEN_WIDTH, SCREEN_HEIGHT, Coord{0, 0}, nullptr, console);
 }
 
 // Waits for input at most until the next step falls due, so that a row falls
@@ -69,11 +69,11 @@ void Event::drawMeteors(ConLib* console, const MeteorGrid& grid) {
     console->SetTextColor(METEOR_COLOUR);
     for (int r = 0; r < METEOR_ROWS; ++r) {
         for (int c = 0; c < METEOR_COLUMNS; ++c) {
-            console->SetPosition(COORD{static_cast<short>(c + 1), static_cast<short>(r + 1)});
+            console->SetPosition(Coord{static_cast<short>(c + 1), static_cast<short>(r + 1)});
             console->OutputString(grid[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] ? "*" : " ");
         }
     }
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
 }
 
 void Event::moveMeteors(MeteorGrid& grid, bool newRow) {
@@ -112,7 +112,7 @@ void Event::redrawField(ConLib* console, Player* player, const MeteorGrid* grid,
     drawFrame(console);
     drawMeteors(console, *grid);
     player->draw(console);
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
 }
 
 void Event::playerHitHealth(ConLib* console, Player* player, const MeteorGrid* grid, int damage, int noRedraw) {
@@ -138,7 +138,7 @@ int Event::shipInfo(ConLib* console, Player* player, const MeteorGrid* grid, int
     open.start();
     const std::string text = player->figuresText();
     messageWindow(console, INFO_WIDTH, INFO_HEIGHT).Show("SHIP INFORMATION", text.c_str());
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
     while (console->GetKey() == 0) {
     }
     if (noRedraw == 0 && grid != nullptr) {

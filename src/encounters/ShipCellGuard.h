@@ -13,9 +13,9 @@ public:
     ShipCellGuard(const ShipCellGuard&) = delete;
     ShipCellGuard& operator=(const ShipCellGuard&) = delete;
 
-    COORD saved() const { return saved_; }
+    Coord saved() const { return saved_; }
 
 private:
     Player& player_;
-    COORD saved_;
+    Coord saved_;
 };

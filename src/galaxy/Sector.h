@@ -75,13 +75,13 @@ public:
     bool setaPart(short kind);
     bool isOnPart(int x, int y) const;
     short getaPartKind() const { return aPartKind; }
-    COORD getaPartPos() const { return aPartPos; }
+    Coord getaPartPos() const { return aPartPos; }
 
     void genEnemyPlanet();
     // The pirates planet is destroyed: the sector no longer holds it.
-    void removeEnemyPlanet() { epPos = COORD{-1, -1}; }
+    void removeEnemyPlanet() { epPos = Coord{-1, -1}; }
     bool isOnEP(int x, int y) const;
-    COORD getEpPos() const { return epPos; }
+    Coord getEpPos() const { return epPos; }
 
     // The ancient part "*" and the pirates planet "O", in red.
     void drawBonuses(ConLib* console) const;
@@ -186,11 +186,11 @@ private:
     int secY = 0;
     const char* wName = nullptr;
     Access access = Access::ReadWrite;
-    COORD aPartPos{0, 0};
+    Coord aPartPos{0, 0};
     short aPartKind = NO_PART;
     std::array<Planet, MAX_PLANETS> planets;
     Player* player = nullptr;
-    COORD epPos{-1, -1};
+    Coord epPos{-1, -1};
     Encounters* encounters = nullptr;
 };
 

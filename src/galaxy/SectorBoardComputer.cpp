@@ -284,7 +284,7 @@ private:
     // Nothing when the name is no cheat; otherwise whether the console stays open.
     std::optional<bool> runCheat(std::string_view name, CommandLine& command) {
         if (name == "dimensionCoord") {
-            const COORD dim = player_.getDim();
+            const Coord dim = player_.getDim();
             out_ << "\n> Another dimension for this galaxy coordinates are: \n"
                  << "\n> Sector X: " << dim.X << " Sector Y: " << dim.Y << '\n';
             return true;

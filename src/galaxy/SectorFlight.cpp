@@ -57,7 +57,7 @@ Flight::Arrival Flight::leaveSector(Heading h, Crossing crossing) {
     player_.removeFuel(player_.getFuelUsage());
     player_.gainStepEnergy();
     // The ship enters the next sector at the opposite edge, same row or column.
-    COORD arrival = player_.getrPos();
+    Coord arrival = player_.getrPos();
     switch (h) {
         case Heading::Up: arrival.Y = MAP_LAST_ROW; break;
         case Heading::Down: arrival.Y = MAP_FIRST_ROW; break;

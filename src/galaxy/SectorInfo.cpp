@@ -29,7 +29,7 @@ std::string heldAndLevel(const Player& p, int kind) {
 std::string knowledgeLine(const Player& p) {
     if (p.getResarch(ANCIENT_KIND_KNOWLEDGE) < DIMENSION_REVEALED_AT)
         return "\nAncient computers: " + heldAndLevel(p, ANCIENT_KIND_KNOWLEDGE);
-    const COORD dim = p.getDim();
+    const Coord dim = p.getDim();
     if (dim.X == DIMENSION_VISITED) return "\nYou visited another dimension!";
     return "\nDimension sector (X,Y): " + decimal(dim.X) + "," + decimal(dim.Y);
 }
@@ -65,7 +65,7 @@ std::string gpsText(const Player& p) {
 
 // Every screen ends alike: any key but the release code closes it.
 void closeOnAnyKey(ConLib* console, const Sector& sector) {
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
     while (console->GetKey() == 0) {
     }
     sector.drawMap(console);

@@ -37,7 +37,7 @@ void Sector::genSector(int x, int y) {
     genPlanets(x, y);
     secX = x;
     secY = y;
-    epPos = COORD{-1, -1};
+    epPos = Coord{-1, -1};
 }
 
 void Sector::genPlanets(int x, int y) {

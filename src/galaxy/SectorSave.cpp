@@ -106,9 +106,9 @@ bool Sector::LoadFromFile(const saveSectorData* data) {
     number = get32(r + sectorRec::number);
     secX = get32(r + sectorRec::secX);
     secY = get32(r + sectorRec::secY);
-    aPartPos = COORD{get16(r + sectorRec::aPartX), get16(r + sectorRec::aPartY)};
+    aPartPos = Coord{get16(r + sectorRec::aPartX), get16(r + sectorRec::aPartY)};
     aPartKind = get16(r + sectorRec::aPartKind);
-    epPos = COORD{get16(r + sectorRec::epX), get16(r + sectorRec::epY)};
+    epPos = Coord{get16(r + sectorRec::epX), get16(r + sectorRec::epY)};
     // Slots past `number` are not read; they keep whatever they held.
     for (int i = 0; i < number; ++i) {
         const savePlanetData slot = planetSlot(*data, i);

@@ -131,15 +131,15 @@ void Sector::drawMap(ConLib* console) const {
     console->SetBackgroundColor(MAP_BACKGROUND);
     console->SetTextColor(FRAME_COLOUR);
     console->Clear();
-    DrawBorder(SCREEN_WIDTH, SCREEN_HEIGHT, COORD{0, 0}, nullptr, console);
+    DrawBorder(SCREEN_WIDTH, SCREEN_HEIGHT, Coord{0, 0}, nullptr, console);
     console->SetTextColor(PLANET_COLOUR);
     for (int i = 0; i < number; ++i) {
-        console->SetPosition(COORD{static_cast<short>(planets[i].getrX()), static_cast<short>(planets[i].getrY())});
+        console->SetPosition(Coord{static_cast<short>(planets[i].getrX()), static_cast<short>(planets[i].getrY())});
         console->OutputString("O");
     }
     drawBonuses(console);
     if (player != nullptr) player->draw(console);
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
     console->SetTextColor(FRAME_COLOUR);
 }
 
@@ -235,7 +235,7 @@ void Sector::playerAddaPart(ConLib* console) {
 
     // A sixth part of one kind is refused by the player.
     player->setaParts(kind, player->getaParts(kind) + 1);
-    aPartPos = COORD{0, 0};
+    aPartPos = Coord{0, 0};
     aPartKind = NO_PART;
 
     showMessage(console, 60, 9, "INFORMATION", message.c_str(), CloseOn::Enter);

@@ -112,7 +112,7 @@ void drawCredits(ConLib* console, const Player* player) {
 }
 
 // Writes the window and leaves the dock's colours set again (a window resets them).
-void showDockWindow(ConLib* console, COORD position, int width, int height, const char* title, const char* text) {
+void showDockWindow(ConLib* console, Coord position, int width, int height, const char* title, const char* text) {
     Planet::showScreenWindow(console, position.X, position.Y, width, height, title, text);
     console->SetBackgroundColor(DOCK_BACKGROUND);
     console->SetTextColor(DOCK_TEXT);
@@ -191,14 +191,14 @@ void Planet::RedrawDockPanel(ConLib* console, Player* player, int tab) {
     console->SetBackgroundColor(DOCK_BACKGROUND);
     console->SetTextColor(DOCK_TEXT);
     console->Clear();
-    showDockWindow(console, COORD{0, 0}, SCREEN_WIDTH, SCREEN_HEIGHT, "DOCK", "");
-    showDockWindow(console, COORD{2, 2}, 54, 21, shown.title, "");
+    showDockWindow(console, Coord{0, 0}, SCREEN_WIDTH, SCREEN_HEIGHT, "DOCK", "");
+    showDockWindow(console, Coord{2, 2}, 54, 21, shown.title, "");
     drawHeadings(console, shown);
     for (int row = 0; row < MODELS_ON_SALE; ++row) drawModel(console, shown, row);
-    showDockWindow(console, COORD{57, 2}, 21, 8, "OPTIONS", "> - Next tab\n< - Previous tab\nC - Change part\nE - Back");
+    showDockWindow(console, Coord{57, 2}, 21, 8, "OPTIONS", "> - Next tab\n< - Previous tab\nC - Change part\nE - Back");
     drawCredits(console, player);
     console->SetTextColor(7);
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
 }
 
 void Planet::ChangeShipPart(ConLib* console, Player* player, int tab) {

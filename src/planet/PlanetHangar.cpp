@@ -126,12 +126,12 @@ void Planet::RedrawHangarPanel(ConLib* console, Player* player) {
     showScreenWindow(console, 49, 12, 23, 8, "PRICES", "Fuel: 1C/l\nEnergy: 2C/W\nAmmo: 2C/u\nRepair: 1C/pkt");
     console->SetBackgroundColor(SCREEN_BACKGROUND);
     console->SetTextColor(SCREEN_TEXT);
-    console->SetPosition(COORD{49, 21});
+    console->SetPosition(Coord{49, 21});
     console->OutputString("Credits:");
-    console->SetPosition(COORD{49, 22});
+    console->SetPosition(Coord{49, 22});
     console->out() << player->getCredits();
     console->SetTextColor(7);
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
 }
 
 void Planet::HangarPanel(ConLib* console, Player* player, TutorialProgress* /*tutorial*/) {

@@ -71,7 +71,7 @@ std::string labText(const Player& player) {
     return OFFER_TEXT + text + DECLINE_LINE;
 }
 
-std::string dimensionText(COORD dim) {
+std::string dimensionText(Coord dim) {
     return "Sciencist: \"After long resarch we recovered whole information about another dimension! It have "
            "following coordinates: SectorX: " +
            std::to_string(dim.X) + ", SectorY: " + std::to_string(dim.Y) +
@@ -95,7 +95,7 @@ void fitSuperPart(ConLib* console, Player& player, int slot) {
 void showLabWindow(ConLib* console, const std::string& text) {
     Planet::showScreenWindow(console, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, LAB_TITLE, text.c_str());
     console->SetTextColor(7);
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
 }
 
 }  // namespace

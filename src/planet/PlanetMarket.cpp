@@ -203,7 +203,7 @@ void Planet::RedrawTrade(ConLib* console, Player* player) {
     drawPlanetTable(*this, console);
     drawPlayerTable(*player, console);
     console->SetTextColor(7);
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
 }
 
 void Planet::TradePanel(ConLib* console, Player* player, TutorialProgress* tutorial) {

@@ -31,7 +31,7 @@ constexpr const char* RARE_OPTIONS_TEXT = "H - Hangar\nD - Dock\nT - Trade\nL - 
 // The convention at the end of every drawing: cursor home, text colour 7.
 void parkCursor(ConLib* console) {
     console->SetTextColor(7);
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
 }
 
 // What the tutorial asks of the player on planets.
@@ -119,7 +119,7 @@ void Planet::showRefusal(ConLib* console, const Refusal& refusal) {
 }
 
 int Planet::readAmount(ConLib* console, const Window& prompt, int column, int row) {
-    console->SetPosition(COORD{static_cast<short>(column), static_cast<short>(row)});
+    console->SetPosition(Coord{static_cast<short>(column), static_cast<short>(row)});
     console->SetBackgroundColor(BOX_BACKGROUND);
     console->SetTextColor(BOX_TEXT);
     return console->readNumber(prompt.inputWidth(column));

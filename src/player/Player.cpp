@@ -9,7 +9,7 @@
 namespace {
 
 constexpr int START_CREDITS = 10000;
-constexpr COORD START_CELL{39, 12};
+constexpr Coord START_CELL{39, 12};
 // The board computer's jump target before any jump is prepared.
 constexpr std::array<int, 5> DEFAULT_HYP_DATA{0, 0, 32, 12, 0};
 
@@ -129,4 +129,4 @@ void Player::setHypData(int sectorX, int sectorY, int cellX, int cellY, int cost
     hyperJump = true;
 }
 
-COORD Player::getHyperJumpSectorCoord() const { return COORD{low16(hypData[0]), low16(hypData[1])}; }
+Coord Player::getHyperJumpSectorCoord() const { return Coord{low16(hypData[0]), low16(hypData[1])}; }

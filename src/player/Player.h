@@ -78,12 +78,12 @@ public:
 
     int getrX() const { return rPos.X; }
     int getrY() const { return rPos.Y; }
-    COORD getrPos() const { return rPos; }
+    Coord getrPos() const { return rPos; }
     // Only cells of the 80 x 25 screen are stored.
     void setrX(int x);
     void setrY(int y);
     // Stores the cell without any test (restoring a saved position).
-    void setPos(COORD position) { rPos = position; }
+    void setPos(Coord position) { rPos = position; }
     int getWorldX() const { return worldX; }
     int getWorldY() const { return worldY; }
     // Moves n sectors along one axis; leaving the galaxy at one edge enters
@@ -91,7 +91,7 @@ public:
     void changeWorldCoord(bool xAxis, bool increase, int n);
     // The sector's key in the galaxy file, 1 at (-50, -50) to 10201 at (50, 50).
     int getaSectorNumber() const;
-    COORD getDim() const { return dim; }
+    Coord getDim() const { return dim; }
     // Keep the low 16 bits.
     void setDimX(int x);
     void setDimY(int y);
@@ -101,7 +101,7 @@ public:
     void setHypData(int sectorX, int sectorY, int cellX, int cellY, int cost);
     void setHyperJump(bool prepared) { hyperJump = prepared; }
     bool getHyperJump() const { return hyperJump; }
-    COORD getHyperJumpSectorCoord() const;
+    Coord getHyperJumpSectorCoord() const;
     // The jump's path calculation for target sector (a1, a2), cell (a3, a4),
     // printed on the console as it runs; stores the jump when the target is
     // sound (PlayerJump.cpp).
@@ -120,13 +120,13 @@ private:
     void drawDimension();
     // The common part of the four moves: erase the old cell, draw the new one
     // and burn the step's fuel.
-    void stepTo(ConLib* console, COORD target);
+    void stepTo(ConLib* console, Coord target);
     bool hasFuelForStep() const { return getaFuel() >= getFuelUsage(); }
 
-    COORD rPos{39, 12};
+    Coord rPos{39, 12};
     // Travels through the save record unread.
     std::int32_t reserved = 0;
-    COORD dim{0, 0};
+    Coord dim{0, 0};
     int worldX = 0;
     int worldY = 0;
     int credits = 0;

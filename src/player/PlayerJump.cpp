@@ -106,7 +106,7 @@ bool Player::jump(ConLib* console) {
     if (!(hypData[0] == dim.X && hypData[1] == dim.Y)) {
         worldX = hypData[0];
         worldY = hypData[1];
-        rPos = COORD{static_cast<short>(hypData[2]), static_cast<short>(hypData[3])};
+        rPos = Coord{static_cast<short>(hypData[2]), static_cast<short>(hypData[3])};
     }
     removeEnergy(cost);
     return true;

@@ -24,10 +24,10 @@ void Player::draw(ConLib* console) {
     console->SetPosition(rPos);
     console->OutputString("H");
     console->SetTextColor(NEUTRAL_TEXT);
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
 }
 
-void Player::stepTo(ConLib* console, COORD target) {
+void Player::stepTo(ConLib* console, Coord target) {
     console->SetTextColor(SHIP_COLOUR);
     console->SetPosition(rPos);
     console->OutputString(" ");
@@ -40,22 +40,22 @@ void Player::stepTo(ConLib* console, COORD target) {
 // move further out either.
 void Player::moveUp(ConLib* console) {
     if (!hasFuelForStep() || rPos.Y <= MAP_FIRST_ROW) return;
-    stepTo(console, COORD{rPos.X, static_cast<short>(rPos.Y - 1)});
+    stepTo(console, Coord{rPos.X, static_cast<short>(rPos.Y - 1)});
 }
 
 void Player::moveDown(ConLib* console) {
     if (!hasFuelForStep() || rPos.Y >= MAP_LAST_ROW) return;
-    stepTo(console, COORD{rPos.X, static_cast<short>(rPos.Y + 1)});
+    stepTo(console, Coord{rPos.X, static_cast<short>(rPos.Y + 1)});
 }
 
 void Player::moveLeft(ConLib* console) {
     if (!hasFuelForStep() || rPos.X <= MAP_FIRST_COLUMN) return;
-    stepTo(console, COORD{static_cast<short>(rPos.X - 1), rPos.Y});
+    stepTo(console, Coord{static_cast<short>(rPos.X - 1), rPos.Y});
 }
 
 void Player::moveRight(ConLib* console) {
     if (!hasFuelForStep() || rPos.X >= MAP_LAST_COLUMN) return;
-    stepTo(console, COORD{static_cast<short>(rPos.X + 1), rPos.Y});
+    stepTo(console, Coord{static_cast<short>(rPos.X + 1), rPos.Y});
 }
 
 void Player::moveRandom(ConLib* console) {

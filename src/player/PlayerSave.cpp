@@ -69,7 +69,7 @@ bool Player::LoadFromFile(const savePlayerData* data) {
     const saveShipData ship = shipRecordOf(*data);
     Ship::LoadFromFile(&ship);
 
-    rPos = COORD{record::get16(bytes + playerRec::rX), record::get16(bytes + playerRec::rY)};
+    rPos = Coord{record::get16(bytes + playerRec::rX), record::get16(bytes + playerRec::rY)};
     reserved = record::get32(bytes + playerRec::reserved);
     worldX = record::get32(bytes + playerRec::worldX);
     worldY = record::get32(bytes + playerRec::worldY);
@@ -82,7 +82,7 @@ bool Player::LoadFromFile(const savePlayerData* data) {
     }
     vicType = record::get16(bytes + playerRec::vicType);
     isWinner = record::get8(bytes + playerRec::isWinner) != 0;
-    dim = COORD{record::get16(bytes + playerRec::dimX), record::get16(bytes + playerRec::dimY)};
+    dim = Coord{record::get16(bytes + playerRec::dimX), record::get16(bytes + playerRec::dimY)};
     // The prepared hyperspace jump is not part of the record and stays as it is.
     return true;
 }

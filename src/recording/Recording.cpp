@@ -198,7 +198,7 @@ Event readEvent(std::string_view text, int line, std::uint64_t& time) {
             event.checksum = in.number<std::uint32_t>("the screen's checksum", 0, UINT32_MAX, 16);
             const int x = in.number<int>("the cursor's column", 0, SCREEN_WIDTH - 1);
             const int y = in.number<int>("the cursor's row", 0, SCREEN_HEIGHT - 1);
-            event.cursor = COORD{static_cast<short>(x), static_cast<short>(y)};
+            event.cursor = Coord{static_cast<short>(x), static_cast<short>(y)};
             event.cursorVisible = in.number<int>("the cursor's visibility", 0, 1) != 0;
             readChanges(in, event.changes);
             break;
@@ -434,7 +434,7 @@ void applyChanges(ScreenGrid& screen, const ScreenChange& changes) {
             screen.at(run.x + static_cast<int>(i), run.y) = Cell{run.text[i], run.fg, run.bg};
 }
 
-std::uint32_t screenChecksum(const ScreenGrid& screen, COORD cursor, bool cursorVisible) {
+std::uint32_t screenChecksum(const ScreenGrid& screen, Coord cursor, bool cursorVisible) {
     // FNV-1a over every cell and the cursor.
     std::uint32_t hash = 2166136261u;
     const auto mix = [&hash](unsigned value) {

@@ -90,7 +90,7 @@ struct Event {
     std::int64_t detail = 0;
     // Present: checksum, cursor and the changed cells. Galaxy: checksum.
     std::uint32_t checksum = 0;
-    COORD cursor{0, 0};
+    Coord cursor{0, 0};
     bool cursorVisible = false;
     ScreenChange changes;
     // Title: the text. Galaxy: the name.
@@ -158,7 +158,7 @@ std::string header(unsigned seed);
 // cells that still differ, row by row.
 ScreenChange screenChanges(const ScreenGrid& before, const ScreenGrid& after);
 void applyChanges(ScreenGrid& screen, const ScreenChange& changes);
-std::uint32_t screenChecksum(const ScreenGrid& screen, COORD cursor, bool cursorVisible);
+std::uint32_t screenChecksum(const ScreenGrid& screen, Coord cursor, bool cursorVisible);
 
 // The text with anything that is not printable as '?', so that it stays on its line.
 std::string printable(std::string text);

@@ -90,7 +90,7 @@ void RecordingBackend::noteEnd(int signal) {
     flush();
 }
 
-void RecordingBackend::present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) {
+void RecordingBackend::present(const ScreenGrid& grid, Coord cursor, bool cursorVisible) {
     inner_->present(grid, cursor, cursorVisible);
     if (!failure_.empty()) return;
     Event event = eventOf(Kind::Present);

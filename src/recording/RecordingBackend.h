@@ -39,7 +39,7 @@ public:
     // Why the recording stopped, in words; empty while it is whole.
     const std::string& failure() const { return failure_; }
 
-    void present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) override;
+    void present(const ScreenGrid& grid, Coord cursor, bool cursorVisible) override;
     bool waitForInput(int timeoutMs) override;
     InputEvent takeInput() override;
     std::uint64_t nowMs() override;

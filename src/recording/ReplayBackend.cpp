@@ -15,7 +15,7 @@ constexpr unsigned MAX_SPEED = 1024;
 // How long the pace waits at most before it looks at the time again.
 constexpr std::uint64_t PACE_STEP_MS = 250;
 
-std::string place(COORD cell, bool shown) {
+std::string place(Coord cell, bool shown) {
     // Appended piece by piece: "(" + a temporary string trips a false alarm of GCC 12.
     std::string text = "(";
     text += std::to_string(cell.X);
@@ -107,7 +107,7 @@ void ReplayBackend::pace(const Event& event) {
     }
 }
 
-void ReplayBackend::present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) {
+void ReplayBackend::present(const ScreenGrid& grid, Coord cursor, bool cursorVisible) {
     const Event event = take(Kind::Present, "a screen");
     recording::applyChanges(expected_, event.changes);
     if (presenter_) presenter_->present(grid, cursor, cursorVisible);

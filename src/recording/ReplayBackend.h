@@ -50,7 +50,7 @@ public:
     int screensChecked() const { return screens_; }
     std::uint64_t recordedTime() const { return time_; }
 
-    void present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) override;
+    void present(const ScreenGrid& grid, Coord cursor, bool cursorVisible) override;
     bool waitForInput(int timeoutMs) override;
     InputEvent takeInput() override;
     std::uint64_t nowMs() override;
@@ -100,7 +100,7 @@ public:
     ScriptedBackend(const ScriptedBackend&) = delete;
     ScriptedBackend& operator=(const ScriptedBackend&) = delete;
 
-    void present(const ScreenGrid&, COORD, bool) override {}
+    void present(const ScreenGrid&, Coord, bool) override {}
     bool waitForInput(int timeoutMs) override;
     InputEvent takeInput() override;
     std::uint64_t nowMs() override { return now_; }

@@ -19,7 +19,7 @@ public:
     virtual ~Backend() = default;
 
     // Shows the grid. Called right before the game waits for a key or sleeps.
-    virtual void present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) = 0;
+    virtual void present(const ScreenGrid& grid, Coord cursor, bool cursorVisible) = 0;
 
     // Waits at most timeoutMs milliseconds (for ever when negative) until an
     // input event is waiting; true when one is.

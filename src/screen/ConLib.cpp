@@ -20,7 +20,7 @@ bool hasWord(const std::string& text) {
 }  // namespace
 
 void writeAt(ConLib* console, int x, int y, std::string_view text) {
-    console->SetPosition(COORD{static_cast<short>(x), static_cast<short>(y)});
+    console->SetPosition(Coord{static_cast<short>(x), static_cast<short>(y)});
     console->OutputString(text);
 }
 
@@ -58,10 +58,10 @@ void ConLib::SetTitle(const char* title) {
 
 void ConLib::Clear() {
     grid_.fill(Cell{' ', static_cast<std::uint8_t>(text_), static_cast<std::uint8_t>(background_)});
-    cursor_ = COORD{0, 0};
+    cursor_ = Coord{0, 0};
 }
 
-void ConLib::SetPosition(COORD position) {
+void ConLib::SetPosition(Coord position) {
     if (ScreenGrid::contains(position.X, position.Y)) cursor_ = position;
 }
 
@@ -109,7 +109,7 @@ void ConLib::putChar(char ch) {
 }
 
 void ConLib::present() {
-    COORD shown = cursor_;
+    Coord shown = cursor_;
     if (shown.X >= SCREEN_WIDTH) shown.X = SCREEN_WIDTH - 1;
     backend_->present(grid_, shown, cursorVisible_);
 }
@@ -167,7 +167,7 @@ void ConLib::echoTypedLine(std::string& line, int fieldWidth) {
     const int room = SCREEN_WIDTH - std::min<int>(cursor_.X, SCREEN_WIDTH);
     const std::size_t limit = static_cast<std::size_t>(fieldWidth > 0 ? std::min(fieldWidth, room) : room);
     // Where each typed character went, so Backspace can take it back.
-    std::vector<COORD> places;
+    std::vector<Coord> places;
     cursorVisible_ = true;
     for (;;) {
         present();
@@ -181,7 +181,7 @@ void ConLib::echoTypedLine(std::string& line, int fieldWidth) {
         if (event.vk == keycode::Backspace) {
             if (places.empty() || line.empty()) continue;  // never past what was typed
             line.pop_back();
-            const COORD place = places.back();
+            const Coord place = places.back();
             places.pop_back();
             Cell& cell = grid_.at(place.X, place.Y);
             cell = Cell{' ', static_cast<std::uint8_t>(text_), static_cast<std::uint8_t>(background_)};

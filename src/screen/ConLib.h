@@ -51,7 +51,7 @@ public:
     void SetBackgroundColor(unsigned short colour);
     void SetTitle(const char* title);
     void Clear();
-    void SetPosition(COORD position);
+    void SetPosition(Coord position);
     void OutputString(std::string_view text);
 
     // Blocks until a key is pressed and returns its code. Every press is
@@ -91,7 +91,7 @@ public:
     void checkInterrupt();
 
     const ScreenGrid& grid() const { return grid_; }
-    COORD cursor() const { return cursor_; }
+    Coord cursor() const { return cursor_; }
     unsigned short textColor() const { return text_; }
     unsigned short backgroundColor() const { return background_; }
     Backend& backend() { return *backend_; }
@@ -119,7 +119,7 @@ private:
     std::unique_ptr<Backend> backend_;
     ScreenGrid grid_;
     // Column 80 means the row is full and the next character wraps first.
-    COORD cursor_{0, 0};
+    Coord cursor_{0, 0};
     unsigned short text_ = 7;
     unsigned short background_ = 0;
     bool cursorVisible_ = false;

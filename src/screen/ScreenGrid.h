@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <string>
 
-struct COORD {
+struct Coord {
     short X = 0;
     short Y = 0;
 };
 
-inline bool operator==(COORD a, COORD b) { return a.X == b.X && a.Y == b.Y; }
+inline bool operator==(Coord a, Coord b) { return a.X == b.X && a.Y == b.Y; }
 
 constexpr int SCREEN_WIDTH = 80;
 constexpr int SCREEN_HEIGHT = 25;

@@ -8,9 +8,9 @@
 
 namespace {
 
-void drawBorderRow(int width, COORD start, int row, int height, const char* title, int titleLength,
+void drawBorderRow(int width, Coord start, int row, int height, const char* title, int titleLength,
                    int titleStart, ConLib* console) {
-    console->SetPosition(COORD{start.X, static_cast<short>(start.Y + row)});
+    console->SetPosition(Coord{start.X, static_cast<short>(start.Y + row)});
     const bool edge = row == 0 || row == height - 1;
     for (int c = 0; c < width; ++c) {
         const bool last = c == width - 1;
@@ -30,7 +30,7 @@ void drawBorderRow(int width, COORD start, int row, int height, const char* titl
 
 }  // namespace
 
-void DrawBorder(int width, int height, COORD position, const char* title, ConLib* console) {
+void DrawBorder(int width, int height, Coord position, const char* title, ConLib* console) {
     if (console == nullptr) return;
     console->SetPosition(position);
     int titleLength = 0;
@@ -50,7 +50,7 @@ void DrawBorder(int width, int height, COORD position, const char* title, ConLib
 void Window::centre(int w, int h) {
     width = w;
     height = h;
-    position = COORD{static_cast<short>(foundMiddle(SCREEN_WIDTH, w)), static_cast<short>(foundMiddle(SCREEN_HEIGHT, h))};
+    position = Coord{static_cast<short>(foundMiddle(SCREEN_WIDTH, w)), static_cast<short>(foundMiddle(SCREEN_HEIGHT, h))};
 }
 
 int Window::inputWidth(int column) const {
@@ -77,7 +77,7 @@ void Window::drawFramedText(const char* title, const char* text) {
     // Text that runs below the screen is dropped, never written elsewhere.
     auto write = [&](char ch) {
         if (ScreenGrid::contains(column, row)) {
-            console->SetPosition(COORD{static_cast<short>(column), static_cast<short>(row)});
+            console->SetPosition(Coord{static_cast<short>(column), static_cast<short>(row)});
             console->out() << ch;
         }
         ++column;
@@ -119,7 +119,7 @@ void Window::drawFramedText(const char* title, const char* text) {
         rowStart = space;
         for (std::size_t j = space; j <= i; ++j) write(text[j]);
     }
-    console->SetPosition(COORD{static_cast<short>(column), static_cast<short>(row)});
+    console->SetPosition(Coord{static_cast<short>(column), static_cast<short>(row)});
 }
 
 void Window::Show(const char* title, const char* text) {
@@ -127,7 +127,7 @@ void Window::Show(const char* title, const char* text) {
     drawFramedText(title, text);
     console->SetBackgroundColor(0);
     console->SetTextColor(7);
-    console->SetPosition(COORD{0, static_cast<short>(position.Y + height)});
+    console->SetPosition(Coord{0, static_cast<short>(position.Y + height)});
 }
 
 Window messageWindow(ConLib* console, int width, int height) {
@@ -144,7 +144,7 @@ Window windowAt(ConLib* console, int x, int y, int width, int height, int backgr
     window.console = console;
     window.backgroundColor = backgroundColor;
     window.textColor = textColor;
-    window.position = COORD{static_cast<short>(x), static_cast<short>(y)};
+    window.position = Coord{static_cast<short>(x), static_cast<short>(y)};
     window.width = width;
     window.height = height;
     return window;
@@ -152,7 +152,7 @@ Window windowAt(ConLib* console, int x, int y, int width, int height, int backgr
 
 void showMessage(ConLib* console, int width, int height, const char* title, const char* text, CloseOn close) {
     messageWindow(console, width, height).Show(title, text);
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
     // The release of the key that led here reads as 0 and closes nothing.
     const unsigned wanted = close == CloseOn::Enter ? 13u : 0u;
     for (;;) {

@@ -6,13 +6,13 @@
 class ConLib;
 
 // Draws a star frame with a blank interior and an optional centred title.
-void DrawBorder(int width, int height, COORD position, const char* title, ConLib* console);
+void DrawBorder(int width, int height, Coord position, const char* title, ConLib* console);
 
 class Window {
 public:
     int width = 0;
     int height = 0;
-    COORD position{0, 0};
+    Coord position{0, 0};
     int backgroundColor = 7;
     int textColor = 1;
     ConLib* console = nullptr;

@@ -22,7 +22,7 @@ Game::Game(std::unique_ptr<Backend> backend) : console(std::move(backend)) {
     sector.setEncounters(&encounters);
     dialogWindow.width = 45;
     dialogWindow.height = 8;
-    dialogWindow.position = COORD{static_cast<short>(foundMiddle(80, 45)), static_cast<short>(foundMiddle(25, 8))};
+    dialogWindow.position = Coord{static_cast<short>(foundMiddle(80, 45)), static_cast<short>(foundMiddle(25, 8))};
     dialogWindow.backgroundColor = 7;
     dialogWindow.textColor = 1;
     dialogWindow.console = &console;
@@ -84,7 +84,7 @@ void Game::drawMenu(ConLib* con) {
     con->SetBackgroundColor(0);
     con->SetTextColor(7);
     con->Clear();
-    DrawBorder(80, 25, COORD{0, 0}, "MAIN MENU", con);
+    DrawBorder(80, 25, Coord{0, 0}, "MAIN MENU", con);
     writeCentred(con, 2, GAME_TITLE);
     const int column = foundMiddle(80, 12);
     writeAt(con, column, 4, "N - New Game");
@@ -93,7 +93,7 @@ void Game::drawMenu(ConLib* con) {
     writeAt(con, column, 7, "C - Credits");
     writeAt(con, column, 8, "E - Exit");
     writeAt(con, 2, 22, "Beta version 1.1.0 - a trading voyage for the text terminal");
-    con->SetPosition(COORD{0, 0});
+    con->SetPosition(Coord{0, 0});
     con->SetTextColor(7);
 }
 
@@ -115,7 +115,7 @@ void Game::drawCredits(ConLib* con) {
     con->SetBackgroundColor(0);
     con->SetTextColor(7);
     con->Clear();
-    DrawBorder(79, 25, COORD{0, 0}, "CREDITS", con);
+    DrawBorder(79, 25, Coord{0, 0}, "CREDITS", con);
     static const struct {
         int row;
         const char* text;
@@ -123,7 +123,7 @@ void Game::drawCredits(ConLib* con) {
                  {10, "Programming:"}, {12, "Quillmark"}, {14, "Tested by:"},        {16, "Brannoch"},
                  {17, "Quillmark"},    {19, "Special thanks to:"}, {21, "Vellmir"}};
     for (const auto& line : lines) writeCentred(con, line.row, line.text);
-    con->SetPosition(COORD{0, 0});
+    con->SetPosition(Coord{0, 0});
 }
 
 void Game::credits(ConLib* con) {

@@ -82,7 +82,7 @@ private:
     // Flies the galaxy that was just created or loaded, then saves it.
     void playGalaxy();
     void saveAfterGalaxy();
-    std::string askGalaxyName(ConLib* console, const char* title, const char* text, COORD at);
+    std::string askGalaxyName(ConLib* console, const char* title, const char* text, Coord at);
     short askGoal(ConLib* console);
     void showError(ConLib* console, int width, const char* text);
     // Holds the galaxy file for this game; false, with the player told,

@@ -168,7 +168,7 @@ void Game::showError(ConLib* con, int width, const char* text) {
     showMessage(con, width, 5, "ERROR", text, CloseOn::AnyKey);
 }
 
-std::string Game::askGalaxyName(ConLib* con, const char* title, const char* text, COORD at) {
+std::string Game::askGalaxyName(ConLib* con, const char* title, const char* text, Coord at) {
     Window box = messageWindow(con, 45, 8);
     box.Show(title, text);
     con->SetBackgroundColor(7);
@@ -185,7 +185,7 @@ short Game::askGoal(ConLib* con) {
     messageWindow(con, 45, 11).Show("CREATE NEW GALAXY",
                 "You're space adventurer who start serch adventures because...\n\n1 - want become great hero\n2 - "
                 "want become rich\n3 - want expand knowledge about galaxy\n4 - I'm not looking for adventures");
-    con->SetPosition(COORD{0, 0});
+    con->SetPosition(Coord{0, 0});
     for (;;) {
         switch (con->GetKey()) {
             case '1': return 0;
@@ -201,7 +201,7 @@ bool Game::newGame(ConLib* con) {
     leaveGalaxy();
     const std::string name = askGalaxyName(
         con, "CREATE NEW GALAXY", "Type new galaxy name (max 19 chars):\nDon't use special chars and spacebar!",
-        COORD{20, 13});
+        Coord{20, 13});
     if (name == TUTORIAL_NAME || isDeviceName(name)) {
         const std::string text = name + " is reserved, try another name!";
         showError(con, static_cast<int>(text.size()) + 4, text.c_str());
@@ -327,7 +327,7 @@ bool Game::placeBonuses(Player* who, const char* fileStem) {
 
 bool Game::load(ConLib* con) {
     leaveGalaxy();
-    const std::string name = askGalaxyName(con, "LOAD GAME", "Type world name to load:", COORD{20, 12});
+    const std::string name = askGalaxyName(con, "LOAD GAME", "Type world name to load:", Coord{20, 12});
     if (name == TUTORIAL_NAME || !isValidGalaxyName(name)) return false;
     // Held before anything is read: a pending save of another game is its own.
     if (!holdGalaxy(con, galaxy::fileName(name.c_str()), name)) return false;

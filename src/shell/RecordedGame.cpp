@@ -189,7 +189,7 @@ public:
     }
 
     ScreenGrid grid;
-    COORD cursor;
+    Coord cursor;
     bool cursorVisible = false;
     int line = 0;
     std::uint64_t time = 0;

@@ -195,7 +195,7 @@ void TutorialManager::showInfo(ConLib* console) const {
     const TutorialStage* stage = stageWithID(currentStage);
     if (console == nullptr || stage == nullptr) return;
     windowAt(console, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, INFO_BACKGROUND, INFO_TEXT).Show("TUTORIAL", stage->getInfo());
-    console->SetPosition(COORD{0, 0});
+    console->SetPosition(Coord{0, 0});
     while (console->GetKey() != keycode::Enter) {
     }
 }

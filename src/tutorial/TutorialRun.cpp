@@ -115,7 +115,7 @@ private:
     void scriptedFight() {
         fightUntilSurvived(player_, [this] { sector_.genEvent(console_, Sector::EVENT_PIRATES); });
         course_.completeStage(console_);
-        player_.setPos(COORD{TUTORIAL_FIGHT_END_X, TUTORIAL_FIGHT_END_Y});
+        player_.setPos(Coord{TUTORIAL_FIGHT_END_X, TUTORIAL_FIGHT_END_Y});
         // Exactly this much, whether the tank held more or less.
         player_.removeFuel(player_.getaFuel() - TUTORIAL_FUEL_AFTER_FIGHT);
     }

@@ -75,7 +75,7 @@ TEST(KillTest, NoKillLeavesADamagedGalaxy) {
 
     // S saves and crossings, back and forth over the top edge of sector
     // (0, 0): no step inside a sector, so no encounter comes in between.
-    installGalaxy(dir.path(), "Runner", COORD{39, TOP_ROW});
+    installGalaxy(dir.path(), "Runner", Coord{39, TOP_ROW});
     std::uniform_int_distribution<int> flightMoment(50, 900);
     for (int round = 0; round < 5; ++round) {
         TerminalSession game(TerminalSession::in(dir.path()));
@@ -114,7 +114,7 @@ void restage(const std::string& stem, const std::function<void(Sector&, Player&)
     ASSERT_TRUE(home.save(nullptr, false));
 }
 
-void placePart(Sector& sector, short kind, COORD cell) {
+void placePart(Sector& sector, short kind, Coord cell) {
     saveSectorData data;
     sector.SaveToFile(&data);
     record::put16(data.bytes.data() + sectorRec::aPartKind, kind);
@@ -126,7 +126,7 @@ void placePart(Sector& sector, short kind, COORD cell) {
 // An ancient part on `cell` of sector (0, 0), the count of each kind kept:
 // the one already there moved, else one the player holds, else one hidden
 // in another sector.
-void hidePartAtHome(const std::string& stem, COORD cell) {
+void hidePartAtHome(const std::string& stem, Coord cell) {
     short kind = Sector::NO_PART;
     restage(stem, [&](Sector& home, Player& player) {
         kind = home.getaPartKind();
@@ -146,7 +146,7 @@ void hidePartAtHome(const std::string& stem, COORD cell) {
             kind = away.getaPartKind();
         }
         ASSERT_NE(kind, Sector::NO_PART);
-        placePart(away, Sector::NO_PART, COORD{0, 0});
+        placePart(away, Sector::NO_PART, Coord{0, 0});
         ASSERT_TRUE(away.save(nullptr, false));
     }
     restage(stem, [&](Sector& home, Player&) { placePart(home, kind, cell); });
@@ -222,8 +222,8 @@ TEST(KillTest, NothingChangesHandsByHalf) {
         const Save trigger = static_cast<Save>(std::uniform_int_distribution<int>(0, trade ? 1 : 2)(random));
         SCOPED_TRACE("round " + std::to_string(round) + (trade ? ", trade" : ", ancient part") + ", save " +
                      std::to_string(static_cast<int>(trigger)));
-        const COORD shipCell = trade ? spot.beside : COORD{column, static_cast<short>(TOP_ROW + 1)};
-        if (!trade) hidePartAtHome(stem, COORD{column, TOP_ROW});
+        const Coord shipCell = trade ? spot.beside : Coord{column, static_cast<short>(TOP_ROW + 1)};
+        if (!trade) hidePartAtHome(stem, Coord{column, TOP_ROW});
         restage(stem, [&](Sector&, Player& player) { player.setPos(shipCell); });
 
         TerminalSession game(TerminalSession::in(dir.path()));
@@ -276,7 +276,7 @@ class OneGame : public ::testing::TestWithParam<std::pair<bool, bool>> {};  // e
 
 TEST_P(OneGame, ASecondGameIsRefusedUntilTheFirstIsKilled) {
     ScopedWorkDir dir;
-    installGalaxy(dir.path(), "Shared", COORD{39, 12});
+    installGalaxy(dir.path(), "Shared", Coord{39, 12});
     auto gameIn = [&]([[maybe_unused]] bool windows) {
 #ifdef STARHOLLOW_WINDOWS_EXE
         if (windows) return TerminalSession::windowsIn(dir.path());

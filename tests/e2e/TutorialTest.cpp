@@ -54,7 +54,7 @@ public:
     }
     // Steps towards `cell` until `arrived`: across first, around any other
     // planet in the way.
-    AssertionResult flyTo(COORD cell, const std::string& arrived) {
+    AssertionResult flyTo(Coord cell, const std::string& arrived) {
         for (int step = 0; step < 100; ++step) {
             const auto ship = game_.find('H', MAP_BLUE);
             if (game_.screenHas(arrived)) return AssertionSuccess();
@@ -114,7 +114,7 @@ TEST(TerminalTutorial, FromTheMenusTToTheFarewellByKeysOnly) {
         ASSERT_TRUE(cadet.stage(id));
     }
     // EARTH: hangar, dock, ten ore bought.
-    ASSERT_TRUE(cadet.flyTo(COORD{EARTH_X, EARTH_Y}, "Planet name: EARTH"));
+    ASSERT_TRUE(cadet.flyTo(Coord{EARTH_X, EARTH_Y}, "Planet name: EARTH"));
     ASSERT_TRUE(cadet.after("H - Hangar", "H"));
     ASSERT_TRUE(cadet.after("A - Buy ammo", "E"));
     ASSERT_TRUE(cadet.stage(4));
@@ -129,7 +129,7 @@ TEST(TerminalTutorial, FromTheMenusTToTheFarewellByKeysOnly) {
     ASSERT_TRUE(cadet.stage(6));
     ASSERT_TRUE(cadet.after("E - Departure", "E"));
     // MARS: the ore sold, 100 ammunition and the "LiquidSteel" collector.
-    ASSERT_TRUE(cadet.flyTo(COORD{MARS_X, MARS_Y}, "Planet name: MARS"));
+    ASSERT_TRUE(cadet.flyTo(Coord{MARS_X, MARS_Y}, "Planet name: MARS"));
     ASSERT_TRUE(cadet.after("T - Trade", "T"));
     ASSERT_TRUE(cadet.after("S - Sell", "S"));
     ASSERT_TRUE(cadet.after("Type product number", "15\n"));
@@ -151,7 +151,7 @@ TEST(TerminalTutorial, FromTheMenusTToTheFarewellByKeysOnly) {
     for (int id = 8; id <= 10; ++id) ASSERT_TRUE(cadet.stage(id));
     ASSERT_TRUE(cadet.flee());
     ASSERT_TRUE(cadet.stage(11));
-    ASSERT_TRUE(cadet.flyTo(COORD{TUTORIAL_FIGHT_END_X, 1}, stageStart(12)));
+    ASSERT_TRUE(cadet.flyTo(Coord{TUTORIAL_FIGHT_END_X, 1}, stageStart(12)));
     ASSERT_TRUE(cadet.stage(12));
     // The board computer's jump to the nearest planet, fuel, the GPS, home.
     ASSERT_TRUE(cadet.onMap("`"));
@@ -166,7 +166,7 @@ TEST(TerminalTutorial, FromTheMenusTToTheFarewellByKeysOnly) {
     ASSERT_TRUE(cadet.onMap("G"));
     ASSERT_TRUE(cadet.after("GPS", "X"));
     ASSERT_TRUE(cadet.stage(14));
-    ASSERT_TRUE(cadet.flyTo(COORD{EARTH_X, EARTH_Y}, stageStart(15)));
+    ASSERT_TRUE(cadet.flyTo(Coord{EARTH_X, EARTH_Y}, stageStart(15)));
     ASSERT_TRUE(cadet.stage(15));
 
     ASSERT_TRUE(cadet.after("N - New Game", "E"));

@@ -99,7 +99,7 @@ TEST(BossFight, VictoryWindowsDeclareTheWinnerOnlyForTheirGoal) {
         Player player;
         player.newPlayer(c.goal);
         player.addCredits(990000);  // the cash goal is not looked at here
-        const COORD dim = player.getDim();
+        const Coord dim = player.getDim();
         console.screen->pushKeys({'X', keycode::Enter});
         if (c.pirates)
             Event().winBossFight(&console.con, &player);
@@ -130,8 +130,8 @@ TEST(BossFight, GalaxyViewRemovesADestroyedPlanetAndPushesTheShipOffInEveryCase)
         sector.setEncounters(&encounters);
         rng::srand(seed);
         sector.genEnemyPlanet();
-        const COORD planet = sector.getEpPos();
-        player.setPos(COORD{static_cast<short>(planet.X - 1), planet.Y});
+        const Coord planet = sector.getEpPos();
+        player.setPos(Coord{static_cast<short>(planet.X - 1), planet.Y});
         console.screen->pushKeys({keycode::Right, keycode::Enter});
         for (int i = 0; i < 40; ++i) console.screen->pushKey('3');  // 33 rockets destroy it
         console.screen->pushKeys({keycode::Enter, 'J', 'X', keycode::Escape});  // the mission screen after
@@ -145,7 +145,7 @@ TEST(BossFight, GalaxyViewRemovesADestroyedPlanetAndPushesTheShipOffInEveryCase)
         EXPECT_TRUE(console.wasShown("YOU WON THE GAME"));
         EXPECT_TRUE(console.wasShown("You already won! You haven't"));
         EXPECT_TRUE(player.getIsWinner());
-        EXPECT_EQ(sector.getEpPos(), (COORD{-1, -1}));
+        EXPECT_EQ(sector.getEpPos(), (Coord{-1, -1}));
         EXPECT_NE(player.getrPos(), planet);
         EXPECT_NE(console.screen->charAt(planet.X, planet.Y), 'O');
     }

@@ -19,18 +19,18 @@ using namespace keycode;
 namespace {
 
 // Where an "O" stands inside the frame of the shown screen, if anywhere.
-COORD planetOnScreen(const HeadlessBackend& s) {
+Coord planetOnScreen(const HeadlessBackend& s) {
     for (short y = 1; y < SCREEN_HEIGHT - 1; ++y)
         for (short x = 1; x < SCREEN_WIDTH - 1; ++x)
-            if (s.charAt(x, y) == 'O') return COORD{x, y};
-    return COORD{-1, -1};
+            if (s.charAt(x, y) == 'O') return Coord{x, y};
+    return Coord{-1, -1};
 }
 
 }  // namespace
 
 TEST(Dimension, TheAncientPlanetComesAfterTheTenthCrossingAndPaysOnArrival) {
     HeadlessConsole console;
-    std::vector<std::pair<std::uint64_t, COORD>> planets;  // when each screen was shown, and its "O"
+    std::vector<std::pair<std::uint64_t, Coord>> planets;  // when each screen was shown, and its "O"
     console.screen->onPresent = [&](const HeadlessBackend& s) {
         if (s.dump().find("YOU WON") != std::string::npos) return;  // its title has an "O" too
         planets.emplace_back(console.con.nowMs(), planetOnScreen(s));
@@ -38,12 +38,12 @@ TEST(Dimension, TheAncientPlanetComesAfterTheTenthCrossingAndPaysOnArrival) {
     Player player;
     player.newPlayer(VICTORY_KNOWLEDGE);
     player.fitPart(SLOT_ENGINE, 14);  // speed 0, fuel use 1
-    const COORD start{1, 12};
+    const Coord start{1, 12};
     player.setPos(start);
 
     const unsigned seed = 6;
     rng::srand(seed);
-    const COORD target{static_cast<short>(rng::rand() % 76 + 2), static_cast<short>(rng::rand() % 21 + 2)};
+    const Coord target{static_cast<short>(rng::rand() % 76 + 2), static_cast<short>(rng::rand() % 21 + 2)};
     rng::srand(seed);
 
     // Nine crossings at once, the tenth three seconds later.
@@ -118,14 +118,14 @@ TEST(Dimension, KnowledgeGoalWonFromTheGalaxyView) {
     player.newPlayer(VICTORY_KNOWLEDGE);
     player.fitPart(SLOT_COLLECTOR, 14);  // "WonderBolt": the only one that holds the jump's 10000
     player.addEnergy(player.getMaxEnergy());
-    const COORD start{MAP_FIRST_COLUMN, 12};
+    const Coord start{MAP_FIRST_COLUMN, 12};
     player.setPos(start);
     Sector sector(0, 0, &player, "Far");
     sector.setNumber(0);
     sector.setEncounters(&encounters);
     rng::srand(3);
 
-    const COORD dim = player.getDim();
+    const Coord dim = player.getDim();
     console.screen->pushText("`prepHyperJump;" + std::to_string(dim.X) + ";" + std::to_string(dim.Y) + ";1;1\n");
     console.screen->pushText("hyperJump\n");
     const int presses = player.getShipSpeed() + 1;  // per step of the fitted engine
@@ -137,10 +137,10 @@ TEST(Dimension, KnowledgeGoalWonFromTheGalaxyView) {
         if (flown || !console.screen->scriptEmpty()) return;
         // A planet that never comes ends the run instead of a virtual day of waiting.
         if (console.con.nowMs() > 10 * 60 * 1000) throw ScriptExhausted();
-        const COORD planet = planetOnScreen(s);
+        const Coord planet = planetOnScreen(s);
         if (planet.X < 0) return;
         flown = true;
-        const COORD at = player.getrPos();
+        const Coord at = player.getrPos();
         for (int i = 0; i < presses * std::abs(planet.X - at.X); ++i)
             console.screen->pushKey(planet.X > at.X ? Right : Left);
         for (int i = 0; i < presses * std::abs(planet.Y - at.Y); ++i)

@@ -62,7 +62,7 @@ TEST_F(FlightEvents, OrdinaryStepsStartEventsOnlyWhereEncountersAreSet) {
         for (bool withEncounters : {false, true}) {
             RecordingConsole run;
             sector.setEncounters(withEncounters ? &encounters : nullptr);
-            player.setPos(COORD{39, 12});
+            player.setPos(Coord{39, 12});
             rng::srand(seed);
             // Keys that close either encounter; the map ignores them.
             run.screen->pushKeys({Right, Enter});
@@ -97,8 +97,8 @@ TEST(FlightEventsGame, ShipDestroyedByMeteorsEndsTheMapAndTheGalaxyIsDeleted) {
     Player& player = game.getPlayer();
     player.removeHealth(player.getaHealth() - 100);
     player.fitPart(SLOT_ENGINE, 14);  // every press a step
-    const COORD cell{1, 1};
-    player.setPos(COORD{2, 1});
+    const Coord cell{1, 1};
+    player.setPos(Coord{2, 1});
 
     // A step left starts a giant field that nothing survives standing still.
     rng::srand(seedStarting(Sector::EVENT_METEORS));

@@ -12,7 +12,7 @@
 namespace {
 
 using namespace keycode;
-constexpr COORD MAP_CELL{12, 7};
+constexpr Coord MAP_CELL{12, 7};
 
 class MeteorField : public ::testing::Test {
 protected:
@@ -104,7 +104,7 @@ TEST_F(MeteorField, HitTakesTheShieldFirstAndUsesTheMeteorUp) {
         player.addShield(c.shield);
         player.removeEnergy(1000);
         player.addEnergy(c.energy);
-        player.setPos(COORD{40, 23});
+        player.setPos(Coord{40, 23});
         const int hull = player.getaHealth();
         std::vector<unsigned> flashes;
         console.screen->onPresent = [&](const HeadlessBackend& s) { flashes.push_back(s.bgAt(40, 12)); };

@@ -74,7 +74,7 @@ struct BoardComputerTest : ::testing::Test {
     static void makeGalaxy() {
         std::ofstream(galaxy::fileName(GALAXY), std::ios::binary);
         std::filesystem::resize_file(galaxy::fileName(GALAXY), GALAXY_FILE_SIZE);
-        for (auto [x, y, planets, cell] : {std::tuple{0, 0, 1, COORD{10, 10}}, {1, 0, 1, COORD{40, 12}}, {-1, 0, 0, COORD{}}}) {
+        for (auto [x, y, planets, cell] : {std::tuple{0, 0, 1, Coord{10, 10}}, {1, 0, 1, Coord{40, 12}}, {-1, 0, 0, Coord{}}}) {
             Sector made(x, y, nullptr, GALAXY);
             made.setNumber(planets);
             if (Planet* planet = made.getPlanet(0)) {
@@ -162,7 +162,7 @@ TEST_F(BoardComputerTest, JumpArgumentsAreNumbersElseSymbolsOfTheShipsSector) {
         EXPECT_EQ(sector.decodeArgument(symbol), value) << symbol;
     struct Case {
         const char* line;
-        COORD target;
+        Coord target;
     };
     for (const Case& c : {Case{"prepHyperJump;@Sx;@Sy;@Px;@Py", {7, -3}}, {"prepHyperJump;-5;+12;10abc;@Py", {-5, 12}},
                           {"prepHyperJump;0;@Sy;3;1", {0, -3}}}) {
@@ -232,7 +232,7 @@ TEST_F(BoardComputerTest, WhatAJumpLeadsTo) {
             EXPECT_TRUE(wasPresented("Blad podczas odczytu pliku"));
             EXPECT_TRUE(player.getHyperJump());
             EXPECT_EQ(player.getaEnergy(), 10000);
-            EXPECT_EQ(player.getrPos(), (COORD{39, 12}));
+            EXPECT_EQ(player.getrPos(), (Coord{39, 12}));
             Player stored;
             Sector probe(0, 0, &stored, GALAXY);
             ASSERT_EQ(probe.loadGame(), LoadResult::Ok);  // the file does not name the unreadable sector
@@ -251,7 +251,7 @@ TEST_F(BoardComputerTest, OutputScrollsAndTheCommandStaysOnThePromptRow) {
     EXPECT_EQ(consoletext::trimRight(screen.row(22)), "> not in destination sector!");
     EXPECT_EQ(consoletext::trimRight(screen.row(23)), "");
     EXPECT_EQ(consoletext::trimRight(screen.row(24)), ">");
-    EXPECT_EQ(screen.shownCursor(), (COORD{2, 24}));
+    EXPECT_EQ(screen.shownCursor(), (Coord{2, 24}));
     EXPECT_EQ(screen.fgAt(2, 22) * 10 + screen.bgAt(70, 24), 20u);  // green on black
     EXPECT_FALSE(console.con.scrolling());  // left with the console, even by an exception
 

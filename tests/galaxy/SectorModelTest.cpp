@@ -39,7 +39,7 @@ TEST(SectorGeneration, PlanetsStandApartInEverySector) {
         ASSERT_EQ(sector.getSecX(), x);
         ASSERT_EQ(sector.getSecY(), y);
         ASSERT_FALSE(sector.isOnEP(sector.getEpPos().X, sector.getEpPos().Y));
-        ASSERT_EQ(sector.getEpPos(), (COORD{-1, -1}));
+        ASSERT_EQ(sector.getEpPos(), (Coord{-1, -1}));
         const int count = sector.getNumber();
         ASSERT_GE(count, 0);
         ASSERT_LE(count, 10);
@@ -72,7 +72,7 @@ TEST(SectorGeneration, ConstructorAndGenSectorKeepTheirFields) {
 
     sector.setNumber(0);
     ASSERT_TRUE(sector.setaPart(6));
-    const COORD part = sector.getaPartPos();
+    const Coord part = sector.getaPartPos();
     sector.genSector(1, 1);
     EXPECT_EQ(sector.getaPartKind(), 6);
     EXPECT_EQ(sector.getaPartPos(), part);
@@ -120,13 +120,13 @@ TEST(SectorQueries, EmptySectorHasNoPlanetAndTakesThePartAtOnce) {
     const int column = rng::rand() % 78 + 1, row = rng::rand() % 23 + 1;
     rng::srand(77);
     ASSERT_TRUE(sector.setaPart(4));
-    EXPECT_EQ(sector.getaPartPos(), (COORD{static_cast<short>(column), static_cast<short>(row)}));
+    EXPECT_EQ(sector.getaPartPos(), (Coord{static_cast<short>(column), static_cast<short>(row)}));
     EXPECT_TRUE(sector.isOnPart(column, row));
 }
 
 TEST(SectorQueries, NearestPlanetComparesWholeDistances) {
     Player player;
-    player.setPos(COORD{10, 10});
+    player.setPos(Coord{10, 10});
     Sector sector(0, 0, &player, nullptr);
     sector.setNumber(3);
     placePlanet(sector, 0, 12, 12);  // 2.83
@@ -146,7 +146,7 @@ TEST(SectorBonuses, PartAndPiratesPlanetAvoidPlanetsAndEachOther) {
     for (int n = 0; n < 500; ++n) {
         Sector fresh(n % 101 - 50, 0, nullptr, nullptr);
         ASSERT_TRUE(fresh.setaPart(static_cast<short>(n % 7)));
-        const COORD part = fresh.getaPartPos();
+        const Coord part = fresh.getaPartPos();
         ASSERT_TRUE(part.X >= 1 && part.X <= 78 && part.Y >= 1 && part.Y <= 23);
         ASSERT_EQ(fresh.getPlanet(part.X, part.Y), nullptr);
 
@@ -156,7 +156,7 @@ TEST(SectorBonuses, PartAndPiratesPlanetAvoidPlanetsAndEachOther) {
         ASSERT_EQ(fresh.getaPartPos(), part);
 
         fresh.genEnemyPlanet();
-        const COORD ep = fresh.getEpPos();
+        const Coord ep = fresh.getEpPos();
         ASSERT_TRUE(ep.X >= 2 && ep.X <= 77 && ep.Y >= 2 && ep.Y <= 22);
         ASSERT_EQ(fresh.getPlanet(ep.X, ep.Y), nullptr);
         ASSERT_FALSE(fresh.isOnPart(ep.X, ep.Y));
@@ -175,7 +175,7 @@ TEST(SectorBonuses, DrawnInRedAndGoneOnceRemoved) {
     sector.setNumber(0);
     ASSERT_TRUE(sector.setaPart(1));
     sector.genEnemyPlanet();
-    const COORD part = sector.getaPartPos(), ep = sector.getEpPos();
+    const Coord part = sector.getaPartPos(), ep = sector.getEpPos();
     sector.drawBonuses(&console.con);
     const Cell partCell = console.con.grid().at(part.X, part.Y);
     const Cell epCell = console.con.grid().at(ep.X, ep.Y);

@@ -76,7 +76,7 @@ TEST_F(GalaxyView, MapIsDrawnCellByCell) {
     sector.genEnemyPlanet();
     placePart(3, 60, 20);
     fly({});
-    const COORD ep = sector.getEpPos();
+    const Coord ep = sector.getEpPos();
     struct Cell {
         int x, y;
         char ch;
@@ -93,21 +93,21 @@ TEST_F(GalaxyView, MapIsDrawnCellByCell) {
 TEST_F(GalaxyView, SlowEngineStepsOncePerThreePressesInAnyDirection) {
     player.fitPart(SLOT_ENGINE, 13);       // speed 2, fuel use 7
     fly({Right, Up, Right, Right, Down});  // one step, two presses towards the next
-    EXPECT_EQ(player.getrPos(), (COORD{40, 12}));
+    EXPECT_EQ(player.getrPos(), (Coord{40, 12}));
     EXPECT_EQ(player.getaFuel(), 1000 - 7);
     EXPECT_EQ(player.getaEnergy(), 20);
     fly({Left, Left, Left});  // the delay starts afresh with every visit
-    EXPECT_EQ(player.getrPos(), (COORD{39, 12}));
+    EXPECT_EQ(player.getrPos(), (Coord{39, 12}));
 }
 
 TEST_F(GalaxyView, EdgesWrapSaveTheSectorLeftAndNeedFuel) {
     makeGalaxy({{-50, 0}, {-50, -1}});
     sector.setSecX(50);
     player.changeWorldCoord(true, true, 50);
-    player.setPos(COORD{78, 12});
+    player.setPos(Coord{78, 12});
     placePart(4, 5, 5);
     fly({Right});
-    EXPECT_EQ(player.getrPos(), (COORD{1, 12}));
+    EXPECT_EQ(player.getrPos(), (Coord{1, 12}));
     EXPECT_EQ(player.getWorldX(), -50);
     EXPECT_EQ(sector.getSecX(), -50);
     EXPECT_EQ(player.getaFuel(), 999);
@@ -115,11 +115,11 @@ TEST_F(GalaxyView, EdgesWrapSaveTheSectorLeftAndNeedFuel) {
     ASSERT_TRUE(probe.load(galaxy::sectorNumber(50, 0)));
     EXPECT_EQ(probe.getaPartKind(), 4);  // the sector left, as it was
     ASSERT_TRUE(probe.load());
-    EXPECT_EQ(stored.getrPos(), (COORD{1, 12}));
+    EXPECT_EQ(stored.getrPos(), (Coord{1, 12}));
 
-    player.setPos(COORD{1, 1});
+    player.setPos(Coord{1, 1});
     fly({Up});
-    EXPECT_EQ(player.getrPos(), (COORD{1, 23}));
+    EXPECT_EQ(player.getrPos(), (Coord{1, 23}));
     EXPECT_EQ(player.getWorldY(), -1);
     EXPECT_EQ(console.screen->charAt(1, 23), 'H');
 
@@ -127,16 +127,16 @@ TEST_F(GalaxyView, EdgesWrapSaveTheSectorLeftAndNeedFuel) {
     player.removeFuel(1000);
     fly({Down, Right});
     EXPECT_EQ(player.getWorldY(), -1);
-    EXPECT_EQ(player.getrPos(), (COORD{1, 23}));
+    EXPECT_EQ(player.getrPos(), (Coord{1, 23}));
     EXPECT_EQ(player.getaEnergy(), 60);
 }
 
 TEST_F(GalaxyView, UnreadableNextSectorKeepsTheShipWhereItWas) {
     makeGalaxy({{0, 0}});  // the record of (1, 0) is blank, i.e. damaged
-    player.setPos(COORD{78, 12});
+    player.setPos(Coord{78, 12});
     fly({Right, 'X'});
     EXPECT_TRUE(wasShown("Blad podczas odczytu pliku"));
-    EXPECT_EQ(player.getrPos(), (COORD{78, 12}));
+    EXPECT_EQ(player.getrPos(), (Coord{78, 12}));
     EXPECT_EQ(player.getaFuel(), 1000);
     EXPECT_EQ(sector.getSecX(), 0);
     ASSERT_EQ(probe.loadGame(), LoadResult::Ok);  // the file does not name the unreadable sector

@@ -35,7 +35,7 @@ struct JumpTest : ::testing::Test {
                 }
         };
     }
-    void reset(int worldX, int worldY, COORD cell) {
+    void reset(int worldX, int worldY, Coord cell) {
         player.newPlayer(VICTORY_KNOWLEDGE);
         player.fitPart(SLOT_COLLECTOR, 14);  // room for 10000 W
         player.setDimX(DIM_X);
@@ -60,7 +60,7 @@ struct JumpTest : ::testing::Test {
 TEST_F(JumpTest, ReachableTargetsCostHalfThePathAndTakeTheirTime) {
     struct Case {
         int worldX, worldY;
-        COORD cell;
+        Coord cell;
         int a1, a2, a3, a4;
         int cost;
         int lines;  // progress lines: whole seconds of the calculation time, plus one
@@ -122,7 +122,7 @@ TEST_F(JumpTest, UnreachableTargetIsRefusedAtTheFailureMomentAndKeepsTheJumpBefo
         const std::string text = shown();
         EXPECT_EQ(text.substr(text.find("\n> Error")), "\n> Error while clculating path, colision detected!\n\n"
                                                        "> Hyperspace jump not prepared!");
-        EXPECT_EQ(player.getHyperJumpSectorCoord(), (COORD{1, 0}));
+        EXPECT_EQ(player.getHyperJumpSectorCoord(), (Coord{1, 0}));
         EXPECT_TRUE(player.getHyperJump());
     }
 }
@@ -144,7 +144,7 @@ TEST_F(JumpTest, JumpNeedsTheWholeCostAndEndsThePreparation) {
         EXPECT_EQ(player.getaEnergy(), c.jumps ? 0 : c.energy);
         // Only a jump within the galaxy moves the ship; the other dimension is the console's work.
         EXPECT_EQ(player.getaSectorNumber(), c.jumps && !c.toDimension ? 5102 : 5101);
-        EXPECT_EQ(player.getrPos(), (COORD{39, 12}));
+        EXPECT_EQ(player.getrPos(), (Coord{39, 12}));
         // Once tried, the jump must be prepared again.
         EXPECT_FALSE(player.getHyperJump());
         EXPECT_FALSE(player.jump(&console.con));

@@ -35,36 +35,36 @@ protected:
 }  // namespace
 
 TEST_F(PlayerOnMap, DrawPutsABlackHOnTheMap) {
-    player.setPos(COORD{10, 5});
+    player.setPos(Coord{10, 5});
     con->SetTextColor(3);
     player.draw(con.get());
     const Cell& ship = con->grid().at(10, 5);
     EXPECT_EQ(ship.ch, 'H');
     EXPECT_EQ(ship.fg, 0);
     EXPECT_EQ(ship.bg, 4);
-    EXPECT_EQ(con->cursor(), (COORD{0, 0}));
+    EXPECT_EQ(con->cursor(), (Coord{0, 0}));
     EXPECT_EQ(con->textColor(), 7);
 }
 
 TEST_F(PlayerOnMap, EachStepMovesOneCellAndBurnsTheFuelUse) {
     player.draw(con.get());
     player.moveUp(con.get());
-    EXPECT_EQ(player.getrPos(), (COORD{39, 11}));
+    EXPECT_EQ(player.getrPos(), (Coord{39, 11}));
     EXPECT_EQ(cell(39, 12), ' ');
     EXPECT_EQ(con->grid().at(39, 12).bg, 4);
     EXPECT_EQ(cell(39, 11), 'H');
     EXPECT_EQ(player.getaFuel(), 999);
 
     player.moveLeft(con.get());
-    EXPECT_EQ(player.getrPos(), (COORD{38, 11}));
+    EXPECT_EQ(player.getrPos(), (Coord{38, 11}));
     player.moveDown(con.get());
-    EXPECT_EQ(player.getrPos(), (COORD{38, 12}));
+    EXPECT_EQ(player.getrPos(), (Coord{38, 12}));
     player.moveRight(con.get());
-    EXPECT_EQ(player.getrPos(), (COORD{39, 12}));
+    EXPECT_EQ(player.getrPos(), (Coord{39, 12}));
     EXPECT_EQ(cell(39, 12), 'H');
     EXPECT_EQ(cell(38, 12), ' ');
     EXPECT_EQ(player.getaFuel(), 996);
-    EXPECT_EQ(con->cursor(), (COORD{0, 0}));
+    EXPECT_EQ(con->cursor(), (Coord{0, 0}));
     EXPECT_EQ(con->textColor(), 7);
 
     // A thirstier engine burns more per step.
@@ -76,7 +76,7 @@ TEST_F(PlayerOnMap, EachStepMovesOneCellAndBurnsTheFuelUse) {
 TEST_F(PlayerOnMap, NoStepBeyondTheLastCells) {
     const ScreenGrid blank = con->grid();
     const struct {
-        COORD cell;
+        Coord cell;
         void (Player::*move)(ConLib*);
     } edges[] = {
         {{39, 1}, &Player::moveUp},
@@ -94,7 +94,7 @@ TEST_F(PlayerOnMap, NoStepBeyondTheLastCells) {
         EXPECT_EQ(con->grid(), blank);
     }
     // One cell short of the edge the step is still made.
-    player.setPos(COORD{77, 12});
+    player.setPos(Coord{77, 12});
     player.moveRight(con.get());
     EXPECT_EQ(player.getrX(), 78);
 }
@@ -106,7 +106,7 @@ TEST_F(PlayerOnMap, NoStepWithoutFuelForIt) {
     player.moveDown(con.get());
     player.moveLeft(con.get());
     player.moveRight(con.get());
-    EXPECT_EQ(player.getrPos(), (COORD{39, 12}));
+    EXPECT_EQ(player.getrPos(), (Coord{39, 12}));
     EXPECT_EQ(player.getaFuel(), 0);
     EXPECT_EQ(con->grid(), blank);
 
@@ -121,14 +121,14 @@ TEST_F(PlayerOnMap, NoStepWithoutFuelForIt) {
 }
 
 TEST_F(PlayerOnMap, RandomMoveFollowsTheGenerator) {
-    const COORD start{39, 12};
+    const Coord start{39, 12};
     for (unsigned seed = 1; seed <= 12; ++seed) {
         player.setPos(start);
         rng::srand(seed);
         const int direction = rng::rand() % 4 + 1;
         rng::srand(seed);
         player.moveRandom(con.get());
-        COORD expected = start;
+        Coord expected = start;
         if (direction == 1) expected.Y = 11;
         if (direction == 2) expected.Y = 13;
         if (direction == 3) expected.X = 38;
@@ -188,7 +188,7 @@ TEST_F(PlayerOnMap, CashVictoryWindowWaitsForEnter) {
     EXPECT_EQ(screen->row(WIN_TOP - 1), std::string(80, ' '));
     EXPECT_EQ(screen->bgAt(WIN_LEFT - 1, WIN_TOP), 4u);
     EXPECT_EQ(screen->bgAt(WIN_LEFT + WIN_WIDTH, WIN_TOP), 4u);
-    EXPECT_EQ(screen->shownCursor(), (COORD{0, 0}));
+    EXPECT_EQ(screen->shownCursor(), (Coord{0, 0}));
 }
 
 TEST_F(PlayerOnMap, CashVictoryNeedsEnterNotAnyKey) {

@@ -13,7 +13,7 @@ namespace {
 Player busyPlayer() {
     Player player;
     player.newPlayer(VICTORY_KNOWLEDGE);
-    player.setPos(COORD{70, 20});
+    player.setPos(Coord{70, 20});
     player.changeWorldCoord(true, false, 17);
     player.changeWorldCoord(false, true, 42);
     player.addCredits(123456);
@@ -125,7 +125,7 @@ TEST(PlayerRecord, LoadingLeavesAPreparedJumpAlone) {
     player.setHypData(7, -8, 9, 10, 11);
     ASSERT_TRUE(player.LoadFromFile(&data));
     EXPECT_TRUE(player.getHyperJump());
-    EXPECT_EQ(player.getHyperJumpSectorCoord(), (COORD{7, -8}));
+    EXPECT_EQ(player.getHyperJumpSectorCoord(), (Coord{7, -8}));
 
     Player idle;
     ASSERT_TRUE(idle.LoadFromFile(&data));
@@ -142,7 +142,7 @@ TEST(PlayerRecord, EdgeValuesAreAccepted) {
     record::put32(bytes + playerRec::ship + shipRec::partIds, 14);
     Player player;
     ASSERT_TRUE(player.LoadFromFile(&data));
-    EXPECT_EQ(player.getrPos(), (COORD{79, 24}));
+    EXPECT_EQ(player.getrPos(), (Coord{79, 24}));
     EXPECT_EQ(player.getaSectorNumber(), 50 * 101 - 50 + 5101);
     EXPECT_EQ(player.getBody(), bodies[14]);
 }

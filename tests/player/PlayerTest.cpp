@@ -24,7 +24,7 @@ TEST(Player, NewPlayerStartsInTheCentreSector) {
     EXPECT_EQ(player.getVicType(), 0);
     EXPECT_FALSE(player.getIsWinner());
     EXPECT_FALSE(player.getHyperJump());
-    EXPECT_EQ(player.getHyperJumpSectorCoord(), (COORD{0, 0}));
+    EXPECT_EQ(player.getHyperJumpSectorCoord(), (Coord{0, 0}));
 }
 
 TEST(Player, NewPlayerResetsAGameInProgress) {
@@ -38,7 +38,7 @@ TEST(Player, NewPlayerResetsAGameInProgress) {
     player.setIsWinner(true);
     player.setHypData(3, 4, 5, 6, 7);
     player.changeWorldCoord(true, true, 20);
-    player.setPos(COORD{2, 3});
+    player.setPos(Coord{2, 3});
     player.newPlayer(VICTORY_CASH);
 
     EXPECT_EQ(player.getVicType(), VICTORY_CASH);
@@ -49,7 +49,7 @@ TEST(Player, NewPlayerResetsAGameInProgress) {
     EXPECT_FALSE(player.getIsWinner());
     EXPECT_FALSE(player.getHyperJump());
     EXPECT_EQ(player.getWorldX(), 0);
-    EXPECT_EQ(player.getrPos(), (COORD{39, 12}));
+    EXPECT_EQ(player.getrPos(), (Coord{39, 12}));
     EXPECT_EQ(player.getPartId(SLOT_HULL), 0);
     EXPECT_EQ(player.getMaxHealth(), 1400);
 }
@@ -184,17 +184,17 @@ TEST(Player, MapCellSetters) {
     Player player;
     player.setrX(0);
     player.setrY(0);
-    EXPECT_EQ(player.getrPos(), (COORD{0, 0}));
+    EXPECT_EQ(player.getrPos(), (Coord{0, 0}));
     player.setrX(79);
     player.setrY(24);
-    EXPECT_EQ(player.getrPos(), (COORD{79, 24}));
+    EXPECT_EQ(player.getrPos(), (Coord{79, 24}));
     // Cells off the screen are ignored.
     player.setrX(80);
     player.setrY(25);
     player.setrX(-1);
     player.setrY(-1);
-    EXPECT_EQ(player.getrPos(), (COORD{79, 24}));
-    player.setPos(COORD{40, 23});
+    EXPECT_EQ(player.getrPos(), (Coord{79, 24}));
+    player.setPos(Coord{40, 23});
     EXPECT_EQ(player.getrX(), 40);
     EXPECT_EQ(player.getrY(), 23);
 }
@@ -249,9 +249,9 @@ TEST(Player, HyperspaceJumpData) {
     Player player;
     player.setHypData(12, -7, 30, 20, 99);
     EXPECT_TRUE(player.getHyperJump());
-    EXPECT_EQ(player.getHyperJumpSectorCoord(), (COORD{12, -7}));
+    EXPECT_EQ(player.getHyperJumpSectorCoord(), (Coord{12, -7}));
     player.setHyperJump(false);
     EXPECT_FALSE(player.getHyperJump());
     player.setHypData(70000, -40000, 1, 1, 1);
-    EXPECT_EQ(player.getHyperJumpSectorCoord(), (COORD{70000 - 65536, -40000 + 65536}));
+    EXPECT_EQ(player.getHyperJumpSectorCoord(), (Coord{70000 - 65536, -40000 + 65536}));
 }

@@ -10,11 +10,11 @@
 TEST(ConLibScrolling, OutputPastTheBottomRow) {
     struct Case {
         bool scrolling;
-        COORD start;
+        Coord start;
         const char* text;
         const char* row23;  // first three cells afterwards
         const char* row24;
-        COORD cursor;
+        Coord cursor;
         int scrolls;
     };
     const Case cases[] = {

@@ -11,7 +11,7 @@
 
 TEST(ConLibGrid, ClearFillsWithBackgroundAndHomesCursor) {
     HeadlessConsole t;
-    t.con.SetPosition(COORD{10, 10});
+    t.con.SetPosition(Coord{10, 10});
     t.con.SetBackgroundColor(4);
     t.con.Clear();
     for (int y = 0; y < SCREEN_HEIGHT; ++y)
@@ -19,7 +19,7 @@ TEST(ConLibGrid, ClearFillsWithBackgroundAndHomesCursor) {
             ASSERT_EQ(t.con.grid().at(x, y).bg, 4);
             ASSERT_EQ(t.con.grid().at(x, y).ch, ' ');
         }
-    EXPECT_EQ(t.con.cursor(), (COORD{0, 0}));
+    EXPECT_EQ(t.con.cursor(), (Coord{0, 0}));
 }
 
 TEST(ConLibGrid, ColourNumbersUseTheirLowThreeBits) {
@@ -35,24 +35,24 @@ TEST(ConLibGrid, ColourNumbersUseTheirLowThreeBits) {
 
 TEST(ConLibGrid, WritesAtCursorAndHandlesLineEnds) {
     HeadlessConsole t;
-    t.con.SetPosition(COORD{5, 3});
+    t.con.SetPosition(Coord{5, 3});
     t.con.OutputString("ab\ncd");
     EXPECT_EQ(gridText(t.con, 5, 3, 2), "ab");
     EXPECT_EQ(gridText(t.con, 0, 4, 2), "cd");
     t.con.out() << "\rZ" << 42;
     EXPECT_EQ(gridText(t.con, 0, 4, 3), "Z42");
-    EXPECT_EQ(t.con.cursor(), (COORD{3, 4}));
+    EXPECT_EQ(t.con.cursor(), (Coord{3, 4}));
 }
 
 TEST(ConLibGrid, RightEdgeWrapsOnlyWhenTheNextCharacterComes) {
     HeadlessConsole t;
-    t.con.SetPosition(COORD{78, 2});
+    t.con.SetPosition(Coord{78, 2});
     t.con.OutputString("*\n");  // a border's last cell: one line break, not two
-    t.con.SetPosition(COORD{79, 5});
+    t.con.SetPosition(Coord{79, 5});
     t.con.OutputString("*");
     t.con.OutputString("\n");
-    EXPECT_EQ(t.con.cursor(), (COORD{0, 6}));
-    t.con.SetPosition(COORD{79, 7});
+    EXPECT_EQ(t.con.cursor(), (Coord{0, 6}));
+    t.con.SetPosition(Coord{79, 7});
     t.con.OutputString("AB");
     EXPECT_EQ(t.con.grid().at(79, 7).ch, 'A');
     EXPECT_EQ(t.con.grid().at(0, 8).ch, 'B');
@@ -60,7 +60,7 @@ TEST(ConLibGrid, RightEdgeWrapsOnlyWhenTheNextCharacterComes) {
 
 TEST(ConLibGrid, BottomRowNeverScrollsOrWritesOutside) {
     HeadlessConsole t;
-    t.con.SetPosition(COORD{78, 24});
+    t.con.SetPosition(Coord{78, 24});
     t.con.OutputString("XYZW\n\nQ");
     EXPECT_EQ(t.con.grid().at(78, 24).ch, 'X');
     EXPECT_EQ(t.con.grid().at(79, 24).ch, 'Y');
@@ -70,11 +70,11 @@ TEST(ConLibGrid, BottomRowNeverScrollsOrWritesOutside) {
 
 TEST(ConLibGrid, PositionsOutsideTheScreenAreIgnored) {
     HeadlessConsole t;
-    t.con.SetPosition(COORD{4, 4});
-    t.con.SetPosition(COORD{80, 0});
-    t.con.SetPosition(COORD{0, 25});
-    t.con.SetPosition(COORD{-1, 3});
-    EXPECT_EQ(t.con.cursor(), (COORD{4, 4}));
+    t.con.SetPosition(Coord{4, 4});
+    t.con.SetPosition(Coord{80, 0});
+    t.con.SetPosition(Coord{0, 25});
+    t.con.SetPosition(Coord{-1, 3});
+    EXPECT_EQ(t.con.cursor(), (Coord{4, 4}));
 }
 
 TEST(ConLibKeys, EveryPressIsFollowedByOneRelease) {
@@ -128,13 +128,13 @@ TEST(ConLibTypedInput, WordIsEchoedInCurrentColoursAndRestStaysPending) {
     HeadlessConsole t;
     t.con.SetBackgroundColor(7);
     t.con.SetTextColor(1);
-    t.con.SetPosition(COORD{20, 13});
+    t.con.SetPosition(Coord{20, 13});
     t.screen->pushText("Andromeda  second\n");
     EXPECT_EQ(t.con.readWord(), "Andromeda");
     EXPECT_EQ(gridText(t.con, 20, 13, 17), "Andromeda  second");
     EXPECT_EQ(t.con.grid().at(20, 13).fg, 1);
     EXPECT_EQ(t.con.grid().at(20, 13).bg, 7);
-    EXPECT_EQ(t.con.cursor(), (COORD{0, 14}));
+    EXPECT_EQ(t.con.cursor(), (Coord{0, 14}));
     EXPECT_EQ(t.con.readWord(), "second");  // no new line is read
     EXPECT_TRUE(t.screen->scriptEmpty());
 }
@@ -174,9 +174,9 @@ TEST(ConLibTypedInput, TypingStaysInsideItsField) {
         for (int y = 0; y < SCREEN_HEIGHT; ++y) writeAt(&t.con, 0, y, std::string(SCREEN_WIDTH - (y == 24), '#'));
         const ScreenGrid before = t.con.grid();
         const int room = std::min(c.width > 0 ? c.width : SCREEN_WIDTH, SCREEN_WIDTH - c.column);
-        std::vector<COORD> cursors;
+        std::vector<Coord> cursors;
         t.screen->onPresent = [&](const HeadlessBackend& b) { cursors.push_back(b.shownCursor()); };
-        t.con.SetPosition(COORD{c.column, 13});
+        t.con.SetPosition(Coord{c.column, 13});
         t.screen->pushText(c.typed);
         EXPECT_EQ(t.con.readWord(c.width), c.word) << c.typed;
         EXPECT_TRUE(t.screen->scriptEmpty());
@@ -187,7 +187,7 @@ TEST(ConLibTypedInput, TypingStaysInsideItsField) {
                 ASSERT_EQ(t.con.grid().at(x, y), before.at(x, y)) << c.typed << " at " << x << ", " << y;
             }
         }
-        for (COORD cursor : cursors) {
+        for (Coord cursor : cursors) {
             EXPECT_EQ(cursor.Y, 13) << c.typed;
             EXPECT_GE(cursor.X, c.column) << c.typed;
             EXPECT_LE(cursor.X, std::min(c.column + room, SCREEN_WIDTH - 1)) << c.typed;
@@ -224,7 +224,7 @@ TEST(ConLibTypedInput, TypedLineLengthIsBounded) {
     // Typing stops at its field: the rest of the row, or the width given.
     t.screen->pushText(std::string(400, 'w') + "\n" + std::string(400, 'v') + "\n");
     EXPECT_EQ(t.con.readWord().size(), static_cast<std::size_t>(SCREEN_WIDTH));
-    t.con.SetPosition(COORD{20, 13});
+    t.con.SetPosition(Coord{20, 13});
     EXPECT_EQ(t.con.readWord(19), std::string(19, 'v'));
 }
 
@@ -233,7 +233,7 @@ TEST(ConLibPause, WritesPromptAndWaitsForAKey) {
     t.screen->pushKey('Q');
     t.con.pause();
     EXPECT_EQ(gridText(t.con, 0, 0, 30), "Press any key to continue . . ");
-    EXPECT_EQ(t.con.cursor(), (COORD{0, 1}));
+    EXPECT_EQ(t.con.cursor(), (Coord{0, 1}));
 }
 
 TEST(ConLibTitle, TitleReachesThePresenter) {

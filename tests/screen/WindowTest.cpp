@@ -12,7 +12,7 @@ Window windowAt(ConLib& con, int x, int y, int width, int height) {
     window.console = &con;
     window.width = width;
     window.height = height;
-    window.position = COORD{static_cast<short>(x), static_cast<short>(y)};
+    window.position = Coord{static_cast<short>(x), static_cast<short>(y)};
     window.backgroundColor = 7;
     window.textColor = 1;
     return window;
@@ -48,10 +48,10 @@ TEST(DrawBorder, FrameOfStarsWithBlankInteriorAndCentredTitle) {
     HeadlessConsole t;
     t.con.SetBackgroundColor(2);
     t.con.Clear();
-    t.con.SetPosition(COORD{5, 5});
+    t.con.SetPosition(Coord{5, 5});
     t.con.OutputString("old");
     t.con.SetTextColor(0);
-    DrawBorder(12, 4, COORD{3, 4}, "AB", &t.con);
+    DrawBorder(12, 4, Coord{3, 4}, "AB", &t.con);
     EXPECT_EQ(gridText(t.con, 3, 4, 12), "*****AB*****");
     EXPECT_EQ(gridText(t.con, 3, 5, 12), "*          *");
     EXPECT_EQ(gridText(t.con, 3, 7, 12), "************");
@@ -61,12 +61,12 @@ TEST(DrawBorder, FrameOfStarsWithBlankInteriorAndCentredTitle) {
 
 TEST(DrawBorder, TitleAsWideAsTheFrameAndTooWide) {
     HeadlessConsole t;
-    DrawBorder(10, 3, COORD{0, 0}, "0123456789", &t.con);
+    DrawBorder(10, 3, Coord{0, 0}, "0123456789", &t.con);
     EXPECT_EQ(gridText(t.con, 0, 0, 10), "0123456789");
     EXPECT_EQ(gridText(t.con, 0, 2, 10), "**********");
 
     HeadlessConsole u;
-    DrawBorder(5, 3, COORD{2, 1}, "TOO WIDE", &u.con);
+    DrawBorder(5, 3, Coord{2, 1}, "TOO WIDE", &u.con);
     EXPECT_EQ(gridText(u.con, 2, 1, 22), "Za male rozmiary okna!");
     EXPECT_EQ(u.con.grid().at(2, 2).ch, ' ');
 }
@@ -81,7 +81,7 @@ TEST(WindowShow, TextColoursAndCursorAfterwards) {
     EXPECT_EQ(t.con.grid().at(20, 10).fg, 1);
     EXPECT_EQ(t.con.grid().at(20, 10).bg, 7);
     EXPECT_EQ(t.con.grid().at(62, 12).ch, '*');
-    EXPECT_EQ(t.con.cursor(), (COORD{0, 16}));
+    EXPECT_EQ(t.con.cursor(), (Coord{0, 16}));
     EXPECT_EQ(t.con.textColor(), 7);
     EXPECT_EQ(t.con.backgroundColor(), 0);
 }

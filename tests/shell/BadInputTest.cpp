@@ -308,7 +308,7 @@ Prompt newGalaxyNamePrompt() {
 Prompt loadNamePrompt() {
     return {"load name", "WWARRRRRRRRRR", [](const std::string& line) {
                 ScopedWorkDir dir;
-                installGalaxy(dir.path(), "abc", COORD{39, 12});
+                installGalaxy(dir.path(), "abc", Coord{39, 12});
                 const std::vector<std::string> before = filesIn(".");
                 HeadlessGame g;
                 g.screen->pushText(line + "\n");

@@ -34,7 +34,7 @@ struct Trade {
     int credits = 0;
     int cargo = 0;
     int stock = 0;
-    COORD ship{0, 0};
+    Coord ship{0, 0};
     bool operator==(const Trade&) const = default;
 };
 
@@ -43,12 +43,12 @@ std::ostream& operator<<(std::ostream& out, const Trade& t) {
                << t.ship.X << ", " << t.ship.Y << ")}";
 }
 
-Trade tradeIn(const Player& player, Sector& sector, int good, COORD planet) {
+Trade tradeIn(const Player& player, Sector& sector, int good, Coord planet) {
     return Trade{player.getCredits(), player.getTrade(good), sector.getPlanet(planet.X, planet.Y)->getGood(good),
                  player.getrPos()};
 }
 
-Trade savedTrade(int good, COORD planet) {
+Trade savedTrade(int good, Coord planet) {
     const GalaxyReport report = checkGalaxyFile(GALAXY + ".glx");
     EXPECT_TRUE(report.sound()) << report.describe();
     Player player;
@@ -60,7 +60,7 @@ Trade savedTrade(int good, COORD planet) {
 
 // The good with the largest stock on the planet, so that a few ticks of
 // production cannot empty it before the purchase.
-int plentifulGood(COORD planet) {
+int plentifulGood(Coord planet) {
     Player player;
     Sector home(0, 0, &player, GALAXY.c_str());
     home.load(galaxy::sectorNumber(0, 0));
@@ -92,7 +92,7 @@ std::vector<Step> purchaseScript(int good) {
 // Runs the script, with `signal` arriving just before step `at` (none when
 // `at` is past the end); returns the signal the game unwound with, or 0.
 int play(const std::vector<Step>& script, std::size_t at, int signal, Trade* inMemory = nullptr, int good = 0,
-         COORD planet = {}) {
+         Coord planet = {}) {
     rng::srand(SEED);
     HeadlessGame g;
     for (std::size_t i = 0; i < script.size(); ++i) {
@@ -249,7 +249,7 @@ TEST_F(StoppedGame, TimedWorkAndEncountersEndAtOnceAndSave) {
              Player reloaded;
              Sector home(0, 0, &reloaded, GALAXY.c_str());
              ASSERT_EQ(home.loadGame(), LoadResult::Ok);
-             EXPECT_TRUE(saved.getIsWinner() && home.getEpPos() == (COORD{-1, -1}));
+             EXPECT_TRUE(saved.getIsWinner() && home.getEpPos() == (Coord{-1, -1}));
          },
          [](Sector& home, Player& ship) {
              fitAll(ship, 14);
@@ -257,7 +257,7 @@ TEST_F(StoppedGame, TimedWorkAndEncountersEndAtOnceAndSave) {
              ship.chargeShield();
              ship.addAmmo(10000);
              home.genEnemyPlanet();
-             ship.setPos(COORD{static_cast<short>(home.getEpPos().X + 1), home.getEpPos().Y});
+             ship.setPos(Coord{static_cast<short>(home.getEpPos().X + 1), home.getEpPos().Y});
          }},
     };
     const std::string prepared = fileContents(GALAXY + ".glx");
@@ -307,7 +307,7 @@ TEST(StoppedCreation, LeavesNoFileBehind) {
 // was, also when a signal comes while the failure is on screen.
 TEST(StoppedCrossing, AFailedCrossingIsSavedAsNeverMade) {
     ScopedWorkDir dir;
-    const COORD top{39, 1};
+    const Coord top{39, 1};
     installGalaxy(dir.path(), GALAXY, top);
     {
         // Sector (0, -1), north of the ship, is damaged.

@@ -34,7 +34,7 @@ TEST(MainMenu, LayoutCellByCell) {
         ASSERT_EQ(s.fgAt(x, 4), 7u);
         ASSERT_EQ(s.bgAt(x, 4), 0u);
     }
-    EXPECT_EQ(s.shownCursor(), (COORD{0, 0}));
+    EXPECT_EQ(s.shownCursor(), (Coord{0, 0}));
     EXPECT_EQ(s.title(), "Starhollow");
 }
 

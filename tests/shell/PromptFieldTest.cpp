@@ -49,7 +49,7 @@ TEST(PromptFields, TypingFillsTheFieldUpToTheFrameAndNoFurther) {
         std::size_t longest = 0;
         bool frameIntact = true;
         scene.g.screen->onPresent = [&](const HeadlessBackend& b) {
-            const COORD cursor = b.shownCursor();
+            const Coord cursor = b.shownCursor();
             if (!b.cursorShown() || cursor.Y != c.row || cursor.X < c.column) return;
             const std::string row = b.row(c.row);
             longest = std::max(longest, row.find_first_not_of('9', static_cast<std::size_t>(c.column)) -

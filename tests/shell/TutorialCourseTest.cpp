@@ -49,15 +49,15 @@ public:
     }
     // Flies step by step until the ship stands on the cell: across first,
     // around any other planet in the way.
-    Pilot& flyTo(COORD cell) {
+    Pilot& flyTo(Coord cell) {
         legs_.push_back([this, cell] {
-            const COORD at = player_.getrPos();
+            const Coord at = player_.getrPos();
             if (at == cell) return true;
             if (++steps_ > STEP_LIMIT) return false;  // the script runs dry and the test fails
             const int dx = (cell.X > at.X) - (cell.X < at.X);
             const int dy = (cell.Y > at.Y) - (cell.Y < at.Y);
             const bool blocked = dx != 0 && sector_.getPlanet(at.X + dx, at.Y) != nullptr &&
-                                 COORD{static_cast<short>(at.X + dx), at.Y} != cell;
+                                 Coord{static_cast<short>(at.X + dx), at.Y} != cell;
             const unsigned arrow = dx != 0 && !blocked ? (dx > 0 ? Right : Left) : dy > 0 ? Down : Up;
             for (int i = 0; i <= player_.getShipSpeed(); ++i) screen_.pushKey(arrow);
             return false;
@@ -117,13 +117,13 @@ struct TutorialCourse : ::testing::Test {
             .press({'1', 'X', Enter})  // cargo
             .press({'2', 'X', Enter})  // ancient parts
             .press({'I', 'X', Enter})  // ship information
-            .flyTo(COORD{EARTH_X, EARTH_Y})
+            .flyTo(Coord{EARTH_X, EARTH_Y})
             .press({'H', 'E', Enter})                   // hangar
             .press({'D', 'E', Enter})                   // dock
             .press({'T', 'B'}, "15\n10\n")              // ten ore...
             .press({'Y', 'E', Enter})                   // ...bought
             .press({'E'})                               // departure
-            .flyTo(COORD{MARS_X, MARS_Y})
+            .flyTo(Coord{MARS_X, MARS_Y})
             .press({'T', 'S'}, "15\n10\n")              // all the ore...
             .press({'Y', Enter, 'E'})                   // ...sold away from EARTH
             .press({'H', 'A'}, "100\n")                 // ammunition
@@ -141,7 +141,7 @@ struct TutorialCourse : ::testing::Test {
             .press({'H', 'F'}, "100\n")                 // fuel...
             .press({'Y', 'E', 'E'})                     // ...and departure
             .press({'G', 'X', Enter})                   // stage 14
-            .flyTo(COORD{EARTH_X, EARTH_Y})
+            .flyTo(Coord{EARTH_X, EARTH_Y})
             .press({Enter})                             // the farewell
             .press({'E', 'Y'});
     }

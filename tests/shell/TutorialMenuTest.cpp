@@ -94,7 +94,7 @@ TEST(TutorialMenu, HoweverTheCourseEndsNothingIsSavedOrDeleted) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScopedWorkDir dir;
-        installGalaxy(dir.path(), "Home", COORD{39, 12});
+        installGalaxy(dir.path(), "Home", Coord{39, 12});
         ASSERT_TRUE(writeTutorialGalaxy("Tutorial.glx"));
         if (c.shipLost) patch(HEALTH, 0);
         const std::string tutorial = fileContents("Tutorial.glx");

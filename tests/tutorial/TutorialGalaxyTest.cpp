@@ -64,7 +64,7 @@ TEST(TutorialGalaxy, HoldsWhatTheCourseNeeds) {
     // the nearest one a jump away for the energy of the two steps that gain it.
     for (int dx = -3; dx <= 3; ++dx) {
         for (int dy = std::abs(dx) - 3; dy <= 3 - std::abs(dx); ++dy) {
-            const COORD at{static_cast<short>(TUTORIAL_FIGHT_END_X + dx), static_cast<short>(TUTORIAL_FIGHT_END_Y + dy)};
+            const Coord at{static_cast<short>(TUTORIAL_FIGHT_END_X + dx), static_cast<short>(TUTORIAL_FIGHT_END_Y + dy)};
             EXPECT_EQ(home.getPlanet(at.X, at.Y), nullptr) << at.X << "," << at.Y;
             player.setPos(at);
             const Planet* nearest = home.getNearestPlanet();

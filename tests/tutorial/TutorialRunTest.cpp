@@ -95,7 +95,7 @@ TEST_F(TutorialRun, AnEmptyTankAfterTheFightLeadsToTheBoardComputer) {
     for (const Case& c : {Case{11, 0, 1, 12}, {11, 0, 0, 12}, {11, 0, 2, 11}, {10, 0, 1, 10},
                           {11, 2, 1, 12}}) {  // too little for an engine burning 2 a step
         reach(c.stage);
-        player.setPos(COORD{20, 4});
+        player.setPos(Coord{20, 4});
         player.fitPart(SLOT_ENGINE, c.engine);
         player.removeFuel(player.getaFuel() - c.fuel);
         std::vector<unsigned> keys = steps(Right, 1);
@@ -114,7 +114,7 @@ TEST_F(TutorialRun, TheFightFollowsTheDepartureAndLeavesTheShipByItsCell) {
     keys.insert(keys.end(), {'E', Enter, Enter, Enter, Enter});
     play(keys);
     EXPECT_EQ(course->getCurrentStage(), 11);
-    const COORD at = player.getrPos();
+    const Coord at = player.getrPos();
     EXPECT_EQ(std::abs(at.X - TUTORIAL_FIGHT_END_X) + std::abs(at.Y - TUTORIAL_FIGHT_END_Y), 1);
     EXPECT_EQ(player.getaFuel(), TUTORIAL_FUEL_AFTER_FIGHT - 1);
     EXPECT_EQ(player.getAmmo(), 100);
@@ -153,7 +153,7 @@ TEST_F(TutorialRun, EscEndsAnyStageAndTheNextTutorialStartsAtTheFirst) {
 TEST_F(TutorialRun, CrossingIntoTheNextSectorWritesNothing) {
     const auto written = std::filesystem::last_write_time(galaxy::fileName(TUTORIAL_GALAXY));
     reach(3);
-    player.setPos(COORD{1, 12});
+    player.setPos(Coord{1, 12});
     play(steps(Left, 1));
     EXPECT_EQ(sector.getSecX(), -1);
     EXPECT_EQ(sector.getaPartKind(), 4);  // hidden there for explorers

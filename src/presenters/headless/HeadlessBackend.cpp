@@ -65,7 +65,7 @@ bool HeadlessBackend::deliverSignal(int timeoutMs) {
     return true;
 }
 
-void HeadlessBackend::present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) {
+void HeadlessBackend::present(const ScreenGrid& grid, Coord cursor, bool cursorVisible) {
     screen_ = grid;
     cursor_ = cursor;
     cursorVisible_ = cursorVisible;

@@ -49,7 +49,7 @@ public:
     unsigned bgAt(int x, int y) const { return screen_.at(x, y).bg; }
     std::string row(int y) const { return screen_.row(y); }
     std::string dump() const { return screen_.dump(); }
-    COORD shownCursor() const { return cursor_; }
+    Coord shownCursor() const { return cursor_; }
     bool cursorShown() const { return cursorVisible_; }
     int presentCount() const { return presents_; }
     const std::string& title() const { return title_; }
@@ -57,7 +57,7 @@ public:
     // Called after every present, e.g. to keep snapshots of screens.
     std::function<void(const HeadlessBackend&)> onPresent;
 
-    void present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) override;
+    void present(const ScreenGrid& grid, Coord cursor, bool cursorVisible) override;
     bool waitForInput(int timeoutMs) override;
     InputEvent takeInput() override;
     std::uint64_t nowMs() override { return now_; }
@@ -82,7 +82,7 @@ private:
     std::uint64_t now_ = 0;
     std::uint64_t idleSinceExhausted_ = 0;
     ScreenGrid screen_;
-    COORD cursor_{0, 0};
+    Coord cursor_{0, 0};
     bool cursorVisible_ = false;
     int presents_ = 0;
     std::string title_;

@@ -156,7 +156,7 @@ struct TerminalBackend::Impl {
     ScreenGrid shown;
     bool shownValid = false;
     ScreenGrid wanted;  // the last grid the game presented
-    COORD cursor{0, 0};
+    Coord cursor{0, 0};
     bool cursorVisible = false;
     KeyDecoder decoder;
 
@@ -374,7 +374,7 @@ TerminalBackend::~TerminalBackend() {
     if (impl_->screen != nullptr && !interrupt::terminalGone()) delscreen(impl_->screen);
 }
 
-void TerminalBackend::present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) {
+void TerminalBackend::present(const ScreenGrid& grid, Coord cursor, bool cursorVisible) {
     impl_->wanted = grid;
     impl_->cursor = cursor;
     impl_->cursorVisible = cursorVisible;

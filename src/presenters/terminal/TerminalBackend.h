@@ -28,7 +28,7 @@ public:
     TerminalBackend(const TerminalBackend&) = delete;
     TerminalBackend& operator=(const TerminalBackend&) = delete;
 
-    void present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) override;
+    void present(const ScreenGrid& grid, Coord cursor, bool cursorVisible) override;
     bool waitForInput(int timeoutMs) override;
     InputEvent takeInput() override;
     std::uint64_t nowMs() override;

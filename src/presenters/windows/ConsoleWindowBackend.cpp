@@ -57,7 +57,7 @@ public:
     ConsoleWindowBackend(const ConsoleWindowBackend&) = delete;
     ConsoleWindowBackend& operator=(const ConsoleWindowBackend&) = delete;
 
-    void present(const ScreenGrid& grid, COORD cursor, bool cursorVisible) override {
+    void present(const ScreenGrid& grid, Coord cursor, bool cursorVisible) override {
         wanted_ = grid;
         cursor_ = cursor;
         cursorVisible_ = cursorVisible;
@@ -184,7 +184,7 @@ private:
     ScreenGrid wanted_;
     ScreenGrid shown_;
     bool shownValid_ = false;
-    COORD cursor_{0, 0};
+    Coord cursor_{0, 0};
     bool cursorVisible_ = false;
     std::deque<InputEvent> events_;
 };
