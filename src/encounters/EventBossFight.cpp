@@ -6,7 +6,7 @@
 #include "catalog/Ship.h"
 #include "screen/ConLib.h"
 #include "screen/Interrupt.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "screen/Window.h"
 #include "encounters/Event.h"
 #include "player/Player.h"

@@ -7,7 +7,7 @@
 
 #include "screen/ConLib.h"
 #include "screen/HelpFuncLib.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "catalog/Random.h"
 #include "screen/Window.h"
 #include "encounters/Event.h"

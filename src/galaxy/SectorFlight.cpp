@@ -1,7 +1,7 @@
 // The step rules of the sector map, shared by the galaxy view and the tutorial.
 
 #include "screen/ConLib.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "galaxy/Encounters.h"
 #include "galaxy/Flight.h"
 #include "galaxy/Sector.h"

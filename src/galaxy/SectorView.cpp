@@ -6,7 +6,7 @@
 
 #include "screen/ConLib.h"
 #include "screen/Interrupt.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "catalog/Random.h"
 #include "screen/Window.h"
 #include "galaxy/Encounters.h"

@@ -8,7 +8,7 @@
 #include "catalog/Amounts.h"
 #include "catalog/Catalog.h"
 #include "screen/ConLib.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "screen/Window.h"
 #include "planet/Planet.h"
 #include "player/Player.h"

@@ -1,7 +1,7 @@
 // The ship on the sector map, and the money victory announcement.
 
 #include "screen/ConLib.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "catalog/Random.h"
 #include "screen/Window.h"
 #include "player/Player.h"

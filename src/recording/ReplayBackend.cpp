@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "screen/Interrupt.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 
 using recording::Event;
 using recording::Kind;

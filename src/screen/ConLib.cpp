@@ -5,9 +5,8 @@
 #include <climits>
 #include <vector>
 
-#include "presenters/headless/HeadlessBackend.h"
 #include "screen/Interrupt.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 
 namespace {
 ConLib* currentConsole = nullptr;
@@ -35,7 +34,6 @@ std::streamsize ConsoleStreamBuf::xsputn(const char* text, std::streamsize count
 }
 
 ConLib::ConLib(std::unique_ptr<Backend> backend) : backend_(std::move(backend)) {
-    if (!backend_) backend_ = std::make_unique<HeadlessBackend>();
     previous_ = currentConsole;
     currentConsole = this;
     SetTextColor(7);

@@ -38,8 +38,8 @@ public:
     // Longest typed line the keyboard reader keeps; further typing is ignored.
     static constexpr std::size_t MAX_TYPED_LINE = 265;
 
-    // Without a backend the console is headless (nothing is shown anywhere).
-    explicit ConLib(std::unique_ptr<Backend> backend = nullptr);
+    // Draws through `backend`, which the console owns from then on.
+    explicit ConLib(std::unique_ptr<Backend> backend);
     ~ConLib();
     ConLib(const ConLib&) = delete;
     ConLib& operator=(const ConLib&) = delete;

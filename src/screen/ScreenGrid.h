@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+// A cell: X the column 0 to 79, Y the row 0 to 24. Also map positions and
+// the other dimension's sector coordinates. (Not COORD: that name is the
+// Windows console's own.)
 struct Coord {
     short X = 0;
     short Y = 0;

@@ -4,7 +4,7 @@
 
 #include "screen/HelpFuncLib.h"
 #include "screen/Interrupt.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "storage/GalaxyFile.h"
 
 namespace {

@@ -25,7 +25,7 @@ public:
     static constexpr int CHOICE_CREDITS = 4;
 
     // Without a backend the game runs headless (tests).
-    explicit Game(std::unique_ptr<Backend> backend = nullptr);
+    explicit Game(std::unique_ptr<Backend> backend);
 
     void run();
     int menu(ConLib* console);

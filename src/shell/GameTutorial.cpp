@@ -6,6 +6,7 @@
 
 #include "screen/HelpFuncLib.h"
 #include "shell/Game.h"
+#include "shell/TutorialFolders.h"
 #include "tutorial/TutorialGalaxy.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "storage/GalaxyFile.h"
 #include "platform/Files.h"
 #include "shell/Game.h"
+#include "shell/TutorialFolders.h"
 #include "tutorial/TutorialGalaxy.h"
 
 namespace fs = std::filesystem;

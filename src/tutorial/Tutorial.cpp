@@ -5,7 +5,7 @@
 
 #include "screen/ConLib.h"
 #include "screen/HelpFuncLib.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "screen/Window.h"
 
 namespace {

@@ -9,12 +9,7 @@
 #include "galaxy/Sector.h"
 #include "planet/TutorialProgress.h"
 #include "storage/Paths.h"
-#include "platform/Process.h"
 #include "player/Player.h"
-
-#ifndef STARHOLLOW_DATADIR
-#define STARHOLLOW_DATADIR "/usr/local/share/starhollow"
-#endif
 
 namespace {
 
@@ -89,18 +84,6 @@ bool hideNearbyParts(const char* stem) {
 }
 
 }  // namespace
-
-std::vector<fs::path> tutorialGalaxyFolders() {
-    std::vector<fs::path> folders{fs::path(".")};
-    if (const std::optional<fs::path> program = platform::programFile()) {
-        folders.push_back(program->parent_path());
-        // Installed under any prefix: the data folder as seen from the
-        // program's own folder, wherever the installation was moved.
-        folders.push_back((program->parent_path() / STARHOLLOW_DATADIR_FROM_BINDIR).lexically_normal());
-    }
-    folders.emplace_back(STARHOLLOW_DATADIR);
-    return folders;
-}
 
 std::optional<std::string> findTutorialGalaxy(const std::vector<fs::path>& folders) {
     for (const fs::path& folder : folders) {

@@ -10,12 +10,9 @@
 // The galaxy's name; its file is "Tutorial.glx".
 constexpr const char* TUTORIAL_GALAXY = "Tutorial";
 
-// The folders searched for the file, in order: the working folder, the
-// program's own folder, the installed data folder.
-std::vector<std::filesystem::path> tutorialGalaxyFolders();
-
 // The name to load the galaxy by (the file's path without ".glx") in the
-// first of the folders that holds the file; none when none does.
+// first of the folders that holds the file (the game's are
+// tutorialGalaxyFolders(), shell/TutorialFolders.h); none when none does.
 std::optional<std::string> findTutorialGalaxy(const std::vector<std::filesystem::path>& folders);
 
 // Writes the whole tutorial galaxy to `path` (which should end in ".glx").

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "screen/ConLib.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "galaxy/Flight.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"

@@ -8,7 +8,7 @@
 
 #include "EncounterSupport.h"
 #include "catalog/Ship.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 
 namespace {
 

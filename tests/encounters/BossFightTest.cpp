@@ -6,7 +6,7 @@
 #include <csignal>
 
 #include "EncounterSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "encounters/EventEncounters.h"
 #include "galaxy/Sector.h"
 

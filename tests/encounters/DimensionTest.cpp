@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "EncounterSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "encounters/EventEncounters.h"
 #include "galaxy/Sector.h"
 

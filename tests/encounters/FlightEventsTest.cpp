@@ -5,7 +5,7 @@
 
 #include "EncounterSupport.h"
 #include "screen/HelpFuncLib.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "encounters/EventEncounters.h"
 #include "galaxy/Sector.h"
 #include "shell/Game.h"

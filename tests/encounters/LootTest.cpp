@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "EncounterSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 
 TEST(Loot, TakingMovesWholePositiveCountsThatFitTheHold) {
     struct Case {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "EncounterSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 
 namespace {
 

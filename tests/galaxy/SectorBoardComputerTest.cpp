@@ -15,7 +15,7 @@
 
 #include "ConsoleText.h"
 #include "TestSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "catalog/Random.h"
 #include "galaxy/Encounters.h"
 #include "galaxy/Sector.h"

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "catalog/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "TestSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "catalog/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"

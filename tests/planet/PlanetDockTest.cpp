@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "planet/Planet.h"
 #include "player/Player.h"
 

@@ -10,7 +10,7 @@
 
 #include "ConsoleText.h"
 #include "TestSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "catalog/Random.h"
 #include "planet/Planet.h"
 #include "player/Player.h"

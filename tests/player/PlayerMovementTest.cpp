@@ -5,7 +5,7 @@
 
 #include "screen/ConLib.h"
 #include "presenters/headless/HeadlessBackend.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "catalog/Random.h"
 #include "player/Player.h"
 

@@ -6,7 +6,7 @@
 
 #include "TestSupport.h"
 #include "screen/HelpFuncLib.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "screen/Timer.h"
 
 TEST(ConLibGrid, ClearFillsWithBackgroundAndHomesCursor) {

@@ -15,7 +15,7 @@
 #include "GalaxyCheck.h"
 #include "GalaxyFixture.h"
 #include "TestSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "encounters/EncounterSupport.h"
 #include "catalog/Random.h"
 #include "storage/GalaxyFile.h"

@@ -14,7 +14,7 @@
 
 #include "TestSupport.h"
 #include "screen/HelpFuncLib.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "catalog/Random.h"
 #include "storage/PendingSave.h"
 #include "platform/Process.h"

@@ -11,7 +11,7 @@
 
 #include "GalaxyFixture.h"
 #include "TestSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "catalog/Random.h"
 #include "tutorial/Tutorial.h"
 #include "tutorial/TutorialGalaxy.h"

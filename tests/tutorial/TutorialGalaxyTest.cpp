@@ -11,6 +11,7 @@
 #include "player/Player.h"
 #include "storage/Paths.h"
 #include "platform/Process.h"
+#include "shell/TutorialFolders.h"
 #include "tutorial/TutorialGalaxy.h"
 #include "tutorial/TutorialRun.h"
 

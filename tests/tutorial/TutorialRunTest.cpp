@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "TestSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "catalog/Random.h"
 #include "galaxy/Sector.h"
 #include "player/Player.h"

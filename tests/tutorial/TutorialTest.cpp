@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "presenters/terminal/KeyDecoder.h"
+#include "screen/KeyCodes.h"
 #include "tutorial/Tutorial.h"
 
 namespace {

@@ -1,11 +1,12 @@
 #include "platform/Files.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/posix/SystemExtras.h"
 
 namespace platform {
 
@@ -138,7 +139,7 @@ bool File::sync() {
     }
 }
 
-void File::startWriteback() { ::sync_file_range(descriptor(handle_), 0, 0, SYNC_FILE_RANGE_WRITE); }
+void File::startWriteback() { posix::startWriteback(descriptor(handle_)); }
 
 bool File::close() {
     const std::intptr_t handle = handle_;
@@ -152,13 +153,13 @@ std::size_t fileNameStart(const std::string& path) {
 }
 
 RenameResult renameWithoutReplacing(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return RenameResult::Renamed;
-    if (errno == EINVAL || errno == ENOSYS) {
-        // File systems without that rename: a hard link also refuses an existing name.
-        if (::link(from.c_str(), to.c_str()) == 0) {
-            ::unlink(from.c_str());
-            return RenameResult::Renamed;
-        }
+    return posix::renameNoReplace(from.c_str(), to.c_str());
+}
+
+RenameResult posix::renameByLink(const char* from, const char* to) {
+    if (::link(from, to) == 0) {
+        ::unlink(from);
+        return RenameResult::Renamed;
     }
     return errno == EEXIST ? RenameResult::NameTaken : RenameResult::Failed;
 }

@@ -1,6 +1,7 @@
 #include "platform/posix/Interrupts.h"
 
 #include "platform/Interrupts.h"
+#include "platform/posix/SystemExtras.h"
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -115,7 +116,7 @@ void install() {
     static bool installed = false;
     if (installed) return;
     installed = true;
-    if (::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe[0] = wakePipe[1] = -1;
+    if (!platform::posix::makeWakePipe(wakePipe)) wakePipe[0] = wakePipe[1] = -1;
     for (int sig : STOP_SIGNALS) handle(sig, onStopSignal);
     for (int sig : {SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) handle(sig, onCrashSignal);
     // A terminal that went away must not kill the game by a write: the

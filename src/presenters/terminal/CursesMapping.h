@@ -3,6 +3,8 @@
 // pair for each of the game's text and background colours, and the game's
 // key for each key that curses decoded itself.
 
+#include <string>
+
 // ---- Colours ------------------------------------------------------------------
 
 // The pairs in use are 0 to 63; pair 0 is the terminal's default pair, which
@@ -24,8 +26,7 @@ PairColours coloursOfPair(short pair);
 
 // ---- Keys ----------------------------------------------------------------------
 
-// A code that wgetch returned, as the key decoder's input: bytes stay as they
-// are, keys curses decoded become rawkey codes. `extendedName` is curses' name
-// for a code it made up at run time for a key with modifiers (such as "kUP5"
-// for Ctrl+Up), or null.
-int rawFromCursesKey(int code, const char* extendedName);
+// A key that curses decoded itself, known by its curses name ("KEY_UP",
+// "KEY_F(5)", or "kUP5" for one it named at run time, as Ctrl+Up), as the
+// key decoder's input: a rawkey code.
+int rawFromCursesKey(const std::string& name);

@@ -39,8 +39,3 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-
-// Gives the terminal back as it was (cursor, colours, main screen, line mode
-// and echo; a terminal without an alternate screen is cleared). Safe to call
-// more than once. After a hangup it writes nothing that could block.
-void restoreTerminal();
