@@ -1,7 +1,6 @@
 #include "platform/Files.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,33 +39,6 @@ std::string folderOf(const std::string& file) {
     return start == 1 ? "/" : file.substr(0, start - 1);
 }
 
-// The byte a hold locks, far past the end of any galaxy: the same range as
-// the Windows game's, whose locks Wine also makes POSIX locks.
-constexpr off_t HOLD_OFFSET = off_t{1} << 40;
-
-enum class LockOutcome { Locked, Busy, Unsupported };
-
-LockOutcome outcomeOf(int error) {
-    return error == EAGAIN || error == EACCES || error == EWOULDBLOCK ? LockOutcome::Busy : LockOutcome::Unsupported;
-}
-
-// A lock of the open file description, not of the process: closing another
-// descriptor of the same file (every save does) leaves it in place.
-LockOutcome lockDescription(int fd) {
-#ifdef F_OFD_SETLK
-    struct flock range {};
-    range.l_type = F_WRLCK;
-    range.l_whence = SEEK_SET;
-    range.l_start = HOLD_OFFSET;
-    range.l_len = 1;
-    if (::fcntl(fd, F_OFD_SETLK, &range) == 0) return LockOutcome::Locked;
-    // Older kernels do not know these locks; every game on them falls back alike.
-    if (errno != EINVAL) return outcomeOf(errno);
-#endif
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return LockOutcome::Locked;
-    return outcomeOf(errno);
-}
-
 }  // namespace
 
 FileHold::FileHold(const std::string& path) {
@@ -76,13 +48,13 @@ FileHold::FileHold(const std::string& path) {
         state_ = errno == ENOENT ? HoldState::Missing : HoldState::Unsupported;
         return;
     }
-    switch (lockDescription(fd)) {
-        case LockOutcome::Locked:
+    switch (posix::holdLock(fd)) {
+        case posix::LockOutcome::Locked:
             state_ = HoldState::Held;
             handle_ = fd;
             return;
-        case LockOutcome::Busy: state_ = HoldState::HeldElsewhere; break;
-        case LockOutcome::Unsupported: state_ = HoldState::Unsupported; break;
+        case posix::LockOutcome::Busy: state_ = HoldState::HeldElsewhere; break;
+        case posix::LockOutcome::Unsupported: state_ = HoldState::Unsupported; break;
     }
     ::close(fd);
 }

@@ -10,6 +10,10 @@ RenameResult renameNoReplace(const char* from, const char* to) { return renameBy
 // Nothing portable starts a write-back early: the sync that follows does it all.
 void startWriteback(int) {}
 
+// POSIX.1-2008's own locks belong to the process and end when any of its
+// descriptors of the file is closed: they cannot hold a galaxy.
+LockOutcome holdLock(int) { return LockOutcome::Unsupported; }
+
 bool makeWakePipe(int ends[2]) {
     if (::pipe(ends) != 0) return false;
     for (int i = 0; i < 2; ++i) {

@@ -18,6 +18,12 @@ RenameResult renameByLink(const char* from, const char* to);
 // Starts the writing of what was written to `fd`, without waiting; a hint.
 void startWriteback(int fd);
 
+// A lock that holds a file for this process alone, taken without waiting.
+// It must belong to the open file, not to the process: closing another
+// descriptor of the same file (every save does) must leave it in place.
+enum class LockOutcome { Locked, Busy, Unsupported };
+LockOutcome holdLock(int fd);
+
 // A pipe whose ends are closed on exec and never block.
 bool makeWakePipe(int ends[2]);
 
