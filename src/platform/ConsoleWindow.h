@@ -57,8 +57,8 @@ void placeCursor(int x, int y, bool visible);
 void setTitle(const std::string& title);
 
 // Waits at most timeoutMs (for ever when negative) for console input or for
-// `wake` (an event handle) to be set.
-Wait waitForInput(int timeoutMs, void* wake);
+// a stop (platform/Interrupts.h), which wakes the wait.
+Wait waitForInput(int timeoutMs);
 // Reads one input record; only after waitForInput reported input.
 bool readEvent(Event& event);
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/windows/Interrupts.h"
+
 namespace platform::winconsole {
 
 namespace {
@@ -193,8 +195,9 @@ void placeCursor(int x, int y, bool visible) {
 
 void setTitle(const std::string& title) { SetConsoleTitleA(title.c_str()); }
 
-Wait waitForInput(int timeoutMs, void* wake) {
-    HANDLE handles[2] = {input, static_cast<HANDLE>(wake)};
+Wait waitForInput(int timeoutMs) {
+    HANDLE wake = static_cast<HANDLE>(interrupt::wakeEvent());
+    HANDLE handles[2] = {input, wake};
     const DWORD count = wake != nullptr ? 2 : 1;
     const DWORD limit = timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs);
     switch (WaitForMultipleObjects(count, handles, FALSE, limit)) {

@@ -15,7 +15,6 @@
 #include "presenters/windows/WindowsConsoleMapping.h"
 #include "platform/Clock.h"
 #include "platform/ConsoleWindow.h"
-#include "platform/windows/Interrupts.h"
 
 namespace {
 

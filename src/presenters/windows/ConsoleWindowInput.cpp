@@ -14,7 +14,7 @@ ConsoleRead consoleLost() {
 
 ConsoleRead readConsoleInput(const ConsoleInputSource& source, int timeoutMs, platform::winconsole::Event& record) {
     using platform::winconsole::Wait;
-    switch (source.wait(timeoutMs, interrupt::wakeEvent())) {
+    switch (source.wait(timeoutMs)) {
         case Wait::Input: return source.read(record) ? ConsoleRead::Record : consoleLost();
         case Wait::Failed: return consoleLost();
         case Wait::Woken:

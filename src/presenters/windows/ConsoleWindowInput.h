@@ -6,7 +6,7 @@
 
 // Where the input comes from: the console itself, unless a test says otherwise.
 struct ConsoleInputSource {
-    platform::winconsole::Wait (*wait)(int timeoutMs, void* wake) = platform::winconsole::waitForInput;
+    platform::winconsole::Wait (*wait)(int timeoutMs) = platform::winconsole::waitForInput;
     bool (*read)(platform::winconsole::Event& event) = platform::winconsole::readEvent;
 };
 
