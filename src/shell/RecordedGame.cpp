@@ -293,7 +293,9 @@ private:
 fs::path keptGalaxyPath(const fs::path& recordingFile, const std::string& name) {
     // Added to the path as it is: a folder's name may be anything.
     fs::path kept = recordingFile;
-    kept += "." + galaxy::fileName(name.c_str());
+    // Two appends: GCC 12 warns falsely about "." + a temporary string.
+    kept += ".";
+    kept += galaxy::fileName(name.c_str());
     return kept;
 }
 
