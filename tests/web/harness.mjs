@@ -47,3 +47,46 @@ export async function waitForScreen(page, check, what, timeoutMs = 20000) {
 }
 
 export const shows = (text) => (screen) => screen.text.some((line) => line.includes(text));
+
+const MAP_BLUE = 4;
+export const PRESSES_PER_STEP = 16;
+export const menuShown = shows('MAIN MENU');
+
+export function findShip(screen) {
+  for (let y = 0; y < 25; ++y)
+    for (let x = 0; x < 80; ++x) if (screen.text[y][x] === 'H' && screen.bg[y][x] === MAP_BLUE) return {x, y};
+  return null;
+}
+
+export async function typeWhenShown(page, text, keys) {
+  await waitForScreen(page, shows(text), `"${text}"`);
+  await page.keyboard.type(keys);
+}
+
+// A new galaxy from the menu, and one step of the ship onto a free cell (the
+// board computer leaves fuel for that step only, so nothing can come in its
+// way). Returns where the ship started and where it stands.
+export async function newGalaxyAndStep(page, name) {
+  await page.keyboard.type('N');
+  await typeWhenShown(page, 'Type new galaxy name', name + '\n');
+  await typeWhenShown(page, "4 - I'm not looking", '2');
+  await typeWhenShown(page, 'Press any key', ' ');
+  const start = findShip(await waitForScreen(page, findShip, 'the ship on the map'));
+  await page.keyboard.type('`');
+  await typeWhenShown(page, 'Board computer console', 'enableTurboAcceleration;61358024\nremoveFuel;999\nexit\n');
+  const map = await waitForScreen(page, findShip, 'the map again');
+  const leftFree = map.text[start.y][start.x - 1] === ' ';
+  for (let i = 0; i < PRESSES_PER_STEP; ++i) await page.keyboard.press(leftFree ? 'ArrowLeft' : 'ArrowRight');
+  const stepped = {x: start.x + (leftFree ? -1 : 1), y: start.y};
+  await waitForScreen(page, (s) => JSON.stringify(findShip(s)) === JSON.stringify(stepped), 'the ship one step on');
+  return {start, stepped};
+}
+
+// Reloads the page and loads the galaxy; where the ship stands in it.
+export async function reloadAndLoad(page, name) {
+  await page.reload();
+  await waitForScreen(page, menuShown, 'the menu after a reload');
+  await page.keyboard.type('L');
+  await typeWhenShown(page, 'Type world name to load', name + '\n');
+  return findShip(await waitForScreen(page, findShip, 'the loaded galaxy'));
+}
