@@ -51,7 +51,7 @@ play-web: web
 
 # The page's timings in headless Chromium.
 bench-web: web
-	@node tests/web/bench.mjs build-web
+	@node bench/web-bench.mjs build-web
 
 # build-windows/starhollow.exe, one file with no DLL beside it.
 windows:

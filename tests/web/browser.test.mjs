@@ -7,7 +7,7 @@
 import {test} from 'node:test';
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
-import {mkdtempSync, readdirSync, readFileSync, writeFileSync, existsSync} from 'node:fs';
+import {mkdtempSync, mkdirSync, readdirSync, readFileSync, writeFileSync, existsSync} from 'node:fs';
 import {join} from 'node:path';
 import {tmpdir} from 'node:os';
 import {serve, openBrowser, waitForScreen, shows, menuShown, findShip, typeWhenShown, newGalaxyAndStep,
@@ -31,6 +31,7 @@ test('a galaxy made, flown, saved, reloaded, recorded and exported in Chromium',
   try {
     const page = await browser.newPage();
     const saved = join(work, 'downloads');
+    mkdirSync(saved);
     const session = await browser.target().createCDPSession();
     await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: saved});
     await page.goto(server.url);
