@@ -2,7 +2,7 @@
 // read through the page's screen hook: a new galaxy, a step, a save, a
 // reload and the galaxy loaded again; a damaged import refused; a recording
 // made in the page verified by the Linux build and an export that is the
-// very galaxy it loaded. STARHOLLOW_WEB_BUILD names the built page's folder,
+// very galaxy it loaded; recordings watched in the page. STARHOLLOW_WEB_BUILD names the built page's folder,
 // STARHOLLOW_NATIVE the Linux program (its checks are skipped without it).
 import {test} from 'node:test';
 import assert from 'node:assert/strict';
@@ -78,6 +78,20 @@ test('a galaxy made, flown, saved, reloaded, recorded and exported in Chromium',
     const files = await downloads(saved, 3);
     assert.ok(files.includes('Lumen.glx'), files.join(', '));
     assert.deepEqual(readFileSync(join(saved, 'Lumen.glx')), readFileSync(join(saved, recording + '.Lumen.glx')));
+
+    // Watching: a damaged recording is refused in the desktop's one line;
+    // the tutorial's plays in the page (each key doubles its pace) and ends.
+    const broken = join(work, 'broken.rec');
+    writeFileSync(broken, 'garbage\n');
+    await (await page.$('#watch')).uploadFile(broken);
+    await page.waitForFunction(() => document.getElementById('status').textContent === 'starhollow: not a Starhollow recording');
+    await waitForScreen(page, menuShown, 'a plain game after the refusal');
+    await (await page.$('#watch')).uploadFile(new URL('../recordings/tutorial.rec', import.meta.url).pathname);
+    await waitForScreen(page, (s) => !menuShown(s), 'the replay under way');
+    for (let i = 0; i < 3; ++i) await page.keyboard.press('Space');
+    await page.waitForFunction(() => /screens/.test(document.getElementById('status').textContent), {timeout: 30000});
+    assert.match(await page.$eval('#status', (e) => e.textContent), /^Every screen matched/);
+    await waitForScreen(page, menuShown, 'a plain game after the replay');
 
     if (NATIVE && existsSync(NATIVE)) {
       const report = execFileSync(NATIVE, ['--verify', join(saved, recording)], {encoding: 'utf8'});
