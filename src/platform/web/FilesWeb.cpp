@@ -17,8 +17,11 @@
 // clang-format off
 // True when a store keeps the files (the page); Node's runs use the host's files.
 EM_JS(int, storeKeepsFiles, (), { return Module.galaxyStore ? 1 : 0; });
-// Hands what changed in the open file to the store, without waiting.
-EM_JS(void, storeFlush, (int fd), { Module.galaxyStore.flushDescriptor(fd); });
+// Hands what changed in the open file to the store, without waiting; a
+// lasting change is on the disk (as a sync makes it) once stored.
+EM_JS(void, storeFlush, (int fd, int lasting), {
+    Module.galaxyStore.flushDescriptor(fd, lasting ? 'strict' : 'default');
+});
 // Waits until everything handed to the store is stored: 1, or 0 when any of
 // it was refused since the last wait.
 EM_ASYNC_JS(int, storeSettle, (), { return (await Module.galaxyStore.settle()) ? 1 : 0; });
@@ -96,13 +99,13 @@ bool File::writeAt(std::int64_t offset, const std::uint8_t* from, std::size_t si
 
 bool File::sync() {
     if (storeKeepsFiles() == 0) return true;
-    storeFlush(descriptor(handle_));
+    storeFlush(descriptor(handle_), 1);
     return stored();
 }
 
 // The store starts on this part while the game goes on.
 void File::startWriteback() {
-    if (storeKeepsFiles() != 0) storeFlush(descriptor(handle_));
+    if (storeKeepsFiles() != 0) storeFlush(descriptor(handle_), 0);
 }
 
 bool File::close() {

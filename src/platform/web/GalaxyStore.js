@@ -53,10 +53,11 @@ function makeGalaxyStore(db) {
 
   const dropBlocks = (blocks, id, from) => blocks.delete(IDBKeyRange.bound([id, from], [id, Infinity]));
 
-  // Stores what changed in the file at `path` (a kept file's node).
-  function flush(node, path, durability) {
-    if (!node.storeDirty) return;
-    const dirty = node.storeDirty;
+  // Stores what changed in the file at `path` (a kept file's node), with
+  // `also` (more changes to the store) in the same transaction.
+  function flush(node, path, durability, also) {
+    if (!node.storeDirty && !also) return;
+    const dirty = node.storeDirty || new Set();
     node.storeDirty = null;
     if (!node.storeId) node.storeId = nextId++;
     const id = node.storeId;
@@ -66,6 +67,7 @@ function makeGalaxyStore(db) {
     for (const b of dirty)
       if (b * BLOCK < size) parts.push({block: b, bytes: contents.slice(b * BLOCK, Math.min(size, (b + 1) * BLOCK))});
     transact((files, blocks) => {
+      if (also) also(files, blocks);
       files.put({id, size}, nameOf(path));
       for (const part of parts) blocks.put(part.bytes, [id, part.block]);
       dropBlocks(blocks, id, Math.ceil(size / BLOCK));
@@ -121,26 +123,26 @@ function makeGalaxyStore(db) {
       }
       return result;
     };
+    // One transaction, as the rename is one step: the file is stored under
+    // its old name or under its new one, never both or neither.
     FS.rename = function (from, to) {
       const fullFrom = absolute(from);
       const node = fullFrom ? nodeAt(fullFrom) : null;
       const fullTo = absolute(to);
       const replaced = fullTo ? nodeAt(fullTo) : null;
       const result = rename.apply(this, arguments);
-      if (!node || !(kept(fullFrom) || kept(FS.getPath(node)))) return result;
+      if (!node) return result;
       const path = FS.getPath(node);
-      if (replaced && replaced.storeId) {
-        const id = replaced.storeId;
-        transact((files, blocks) => dropBlocks(blocks, id, 0));
+      const forget = (files, blocks) => {
+        if (kept(fullFrom) && node.storeId) files.delete(nameOf(fullFrom));
+        if (replaced && replaced.storeId && replaced !== node) dropBlocks(blocks, replaced.storeId, 0);
+      };
+      if (!kept(path)) {
+        if (kept(fullFrom) && node.storeId) transact(forget);
+        return result;
       }
-      if (kept(fullFrom) && node.storeId) {
-        transact((files) => files.delete(nameOf(fullFrom)));
-      }
-      if (kept(path)) {
-        markDirty(node, 0, 0);
-        if (!node.storeId) markDirty(node, 0, node.usedBytes || 0);
-        flush(node, path);
-      }
+      if (!node.storeId) markDirty(node, 0, node.usedBytes || 0);
+      flush(node, path, 'default', forget);
       return result;
     };
   }
