@@ -188,7 +188,12 @@ window.addEventListener('keydown', (event) => {
   if (run) run.module.webConsole.pushKey(key.vk, key.ch);
 });
 screenEl.addEventListener('mousedown', () => screenEl.focus());
-window.addEventListener('pagehide', () => { if (run) run.module._starhollow_deliver_stop(1); });
+// Closing or reloading the tab stops the game as a hangup does: it saves at
+// once, from the first sign that the page goes (the storage work of a page
+// already hidden may be cut off by the browser).
+const hangUp = () => { if (run) run.module._starhollow_deliver_stop(1); };
+window.addEventListener('beforeunload', hangUp);
+window.addEventListener('pagehide', hangUp);
 
 // ---- Controls -----------------------------------------------------------------
 const galaxySelect = document.getElementById('galaxies');

@@ -6,6 +6,8 @@
 
 #include "platform/Files.h"
 
+#include "platform/Interrupts.h"
+
 #include <emscripten.h>
 #include <fcntl.h>
 #include <stdio.h>
@@ -49,8 +51,14 @@ OpenError openErrorOf(int error) {
 
 int descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
 
-// Everything written so far is in the store; always true where none keeps the files.
-bool stored() { return storeKeepsFiles() == 0 || storeSettle() != 0; }
+// Everything written so far is in the store; always true where none keeps
+// the files. A page that is closing (the hangup) has no later to wait for:
+// its changes go to the store in their order without a wait, and the
+// browser keeps those it lets the page finish.
+bool stored() {
+    if (storeKeepsFiles() == 0 || interrupt::terminalGone()) return true;
+    return storeSettle() != 0;
+}
 
 bool exists(const std::string& path) {
     struct stat status {};
