@@ -35,9 +35,9 @@ fi
 # The browser tests drive Chromium with puppeteer-core, from npm.
 npm_packages() {
   if [ "$want" = web ] || [ "$want" = test ]; then
-    local tests_web
-    tests_web="$(cd "$(dirname "$0")/.." && pwd)/tests/web"
-    [ -d "$tests_web/node_modules/puppeteer-core" ] || (cd "$tests_web" && npm ci --no-audit --no-fund --silent)
+    local page
+    page="$(cd "$(dirname "$0")/.." && pwd)/web"
+    [ -d "$page/node_modules/puppeteer-core" ] || (cd "$page" && npm ci --no-audit --no-fund --silent)
   fi
 }
 if [ "$want" = bench ]; then

@@ -2,7 +2,10 @@
 import {createServer} from 'node:http';
 import {readFile} from 'node:fs/promises';
 import {extname, join, normalize} from 'node:path';
-import puppeteer from 'puppeteer-core';
+import {createRequire} from 'node:module';
+
+// The page's own tooling (web/package.json) drives the browser.
+const puppeteer = createRequire(new URL('../../web/package.json', import.meta.url))('puppeteer-core');
 
 const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm'};
 
