@@ -109,6 +109,8 @@ async function makeModule(withStore) {
     onPresent: paint,
     onTitle: (text) => { title = text; document.title = text || 'Starhollow'; },
     onStorageRefused: (error) => say('The browser refused to store the galaxy: ' + ((error && error.name) || error)),
+    onStoreUnavailable: (error) => say('This browser keeps no galaxies for the page (' + ((error && error.name) || error) +
+                                       '): they last only while it is open.'),
     print: say,
     printErr: say,
   });
@@ -231,6 +233,17 @@ document.getElementById('export').addEventListener('click', () => {
   screenEl.focus();
 });
 
+// Called straight, not through ccall: the game is suspended in a key wait,
+// and ccall would take this call for the end of that wait.
+function checkGalaxy(module, folder, name) {
+  const args = [folder, name].map((text) => module.allocateUTF8(text));
+  try {
+    return module._starhollow_check_galaxy(args[0], args[1]);
+  } finally {
+    args.forEach((pointer) => module._free(pointer));
+  }
+}
+
 // An imported galaxy is checked as the game checks one it loads, in a folder
 // of its own; only a galaxy that passes is kept, and nothing else changes.
 async function importGalaxy(file) {
@@ -242,7 +255,7 @@ async function importGalaxy(file) {
   const bytes = new Uint8Array(await file.arrayBuffer());
   module.FS.mkdirTree('/import');
   module.FS.writeFile('/import/' + name + '.glx', bytes);
-  const verdict = module.ccall('starhollow_check_galaxy', 'number', ['string', 'string'], ['/import', name]);
+  const verdict = checkGalaxy(module, '/import', name);
   module.FS.unlink('/import/' + name + '.glx');
   if (verdict !== 0) return say('Galaxy ' + name + ' is damaged and cannot be loaded! Nothing was imported.');
   const path = '/galaxies/' + name + '.glx';

@@ -93,6 +93,12 @@ test('a galaxy made, flown, saved, reloaded, recorded and exported in Chromium',
     assert.match(await page.$eval('#status', (e) => e.textContent), /^Every screen matched/);
     await waitForScreen(page, menuShown, 'a plain game after the replay');
 
+    // A whole galaxy imports under its file's name.
+    const twin = join(work, 'Twin.glx');
+    writeFileSync(twin, readFileSync(join(saved, 'Lumen.glx')));
+    await (await page.$('#import')).uploadFile(twin);
+    await page.waitForFunction(() => /Twin imported/.test(document.getElementById('status').textContent));
+
     if (NATIVE && existsSync(NATIVE)) {
       const report = execFileSync(NATIVE, ['--verify', join(saved, recording)], {encoding: 'utf8'});
       assert.match(report, /^Every screen matched/);

@@ -224,6 +224,6 @@ Module.preRun.push(function () {
   openGalaxyDatabase(Module.galaxyDatabase)
     .then((db) => { const store = makeGalaxyStore(db); return store.load().then(() => store); })
     .then((store) => { Module.galaxyStore = store; },
-          (error) => { if (Module.onStorageRefused) Module.onStorageRefused(error); })
+          (error) => { if (Module.onStoreUnavailable) Module.onStoreUnavailable(error); })
     .then(() => removeRunDependency('galaxy-store'));
 });
