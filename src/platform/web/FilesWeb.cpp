@@ -6,8 +6,6 @@
 
 #include "platform/Files.h"
 
-#include "platform/Interrupts.h"
-
 #include <emscripten.h>
 #include <fcntl.h>
 #include <stdio.h>
@@ -15,6 +13,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/Interrupts.h"
 
 // clang-format off
 // True when a store keeps the files (the page); Node's runs use the host's files.
