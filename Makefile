@@ -10,7 +10,8 @@ WINDOWS_CMAKE = cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w
 
 # The browser build: Emscripten's optimizer finds its JavaScript parser there.
 WEB_ENV = NODE_PATH=/usr/share/nodejs
-WEB_CMAKE = $(WEB_ENV) emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release
+WEB_CMAKE = $(WEB_ENV) cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \
+	-DCMAKE_TOOLCHAIN_FILE=$$(em-config EMSCRIPTEN_ROOT)/cmake/Modules/Platform/Emscripten.cmake
 WEB_PORT ?= 8080
 
 # Nothing but the game on the screen: the build speaks only when it fails,
