@@ -61,17 +61,31 @@ function paint(grid, x, y, visible) {
   for (let row = 0; row < ROWS; ++row)
     if (before === blank || rowChanged(before, grid, row)) drawRow(row);
   cursor = {x, y, visible};
-  cursorEl.style.display = visible ? 'block' : 'none';
-  cursorEl.style.left = x + 'ch';
-  cursorEl.style.top = (y * 1.2 + 1.0) + 'em';
+  placeCursor();
 }
 
-// The grid keeps its shape and fills the window as far as it can.
+// An underline in the text colour of the cell it stands on, as a console's.
+function placeCursor() {
+  const inside = cursor.x >= 0 && cursor.x < COLS && cursor.y >= 0 && cursor.y < ROWS;
+  cursorEl.style.display = cursor.visible && inside ? 'block' : 'none';
+  if (!inside) return;
+  cursorEl.className = 'b' + (cells[(cursor.y * COLS + cursor.x) * CELL_BYTES + 1] & 15);
+  cursorEl.style.left = cursor.x + 'ch';
+  cursorEl.style.top = `calc(var(--row) * ${cursor.y + 1} - ${cursorEl.offsetHeight || 2}px)`;
+}
+
+// The grid keeps its shape and fills the window as far as it can, in rows
+// of whole pixels. A row is 1.2 times the font's size.
+const BASE_ROW = 24;
 function fit() {
   const stage = document.getElementById('stage');
-  screenEl.style.fontSize = '20px';
+  screenEl.style.setProperty('--row', BASE_ROW + 'px');
+  screenEl.style.fontSize = BASE_ROW / 1.2 + 'px';
   const scale = Math.min(stage.clientWidth / screenEl.offsetWidth, stage.clientHeight / screenEl.offsetHeight);
-  screenEl.style.fontSize = Math.max(4, 20 * scale) + 'px';
+  const row = Math.max(6, Math.floor(BASE_ROW * scale));
+  screenEl.style.setProperty('--row', row + 'px');
+  screenEl.style.fontSize = row / 1.2 + 'px';
+  placeCursor();
 }
 for (let y = 0; y < ROWS; ++y) drawRow(y);
 fit();
