@@ -154,6 +154,7 @@ async function start(kind, args, prepare) {
   const current = {module, ended, kind, stopped: false};
   run = current;
   screenEl.focus();
+  listGalaxies();
   ended.then(() => afterRun(current), (error) => say('The game stopped: ' + error));
 }
 
@@ -278,6 +279,8 @@ async function importGalaxy(file) {
   if (module.FS.analyzePath(pending).exists) module.FS.unlink(pending);
   module.FS.writeFile(path, bytes);
   const stored = await module.galaxyStore.settle();
+  listGalaxies();
+  galaxySelect.value = name;
   say(stored ? 'Galaxy ' + name + ' imported: load it from the menu.' : 'The browser refused to store galaxy ' + name + '.');
 }
 document.getElementById('import').addEventListener('change', (event) => {
