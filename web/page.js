@@ -240,12 +240,14 @@ function listGalaxies() {
 galaxySelect.addEventListener('focus', listGalaxies);
 galaxySelect.addEventListener('mousedown', listGalaxies);
 
-document.getElementById('export').addEventListener('click', () => {
+document.getElementById('export').addEventListener('click', async () => {
   listGalaxies();
-  const name = galaxySelect.value;
-  if (!name) say(run && run.kind === 'watch' ? 'Export a galaxy once the replay is over.' : 'No galaxy is kept yet.');
-  else download(run.module.FS.readFile('/galaxies/' + name + '.glx'), name + '.glx');
   screenEl.focus();
+  const name = galaxySelect.value;
+  if (!name) return say(run && run.kind === 'watch' ? 'Export a galaxy once the replay is over.' : 'No galaxy is kept yet.');
+  const path = '/galaxies/' + name + '.glx';
+  await run.module.galaxyStore.ensureLoaded(path);
+  download(run.module.FS.readFile(path), name + '.glx');
 });
 
 // Called straight, not through ccall: the game is suspended in a key wait,

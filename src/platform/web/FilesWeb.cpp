@@ -1,6 +1,6 @@
 // Files in the browser: the game's files live in the page's memory while it
-// runs, and the galaxy store (GalaxyStore.js) keeps in IndexedDB every part
-// of them that changed. A sync, a close, a rename and a folder sync wait
+// runs (each read from storage when first opened), and the galaxy store
+// (GalaxyStore.js) keeps in IndexedDB every part of them that changed. A sync, a close, a rename and a folder sync wait
 // until the store has what was written; a store that refused it (storage
 // full or denied) makes them fail, so the game's own save failure runs.
 
@@ -24,6 +24,9 @@ EM_JS(int, storeKeepsFiles, (), { return Module.galaxyStore ? 1 : 0; });
 EM_JS(void, storeFlush, (int fd, int lasting), {
     Module.galaxyStore.flushDescriptor(fd, lasting ? 'strict' : 'default');
 });
+// A kept file's contents are read from storage when it is first opened.
+EM_JS(int, storeHasUnread, (const char* path), { return Module.galaxyStore.unread(UTF8ToString(path)) ? 1 : 0; });
+EM_ASYNC_JS(void, storeRead, (const char* path), { await Module.galaxyStore.ensureLoaded(UTF8ToString(path)); });
 // Waits until everything handed to the store is stored: 1, or 0 when any of
 // it was refused since the last wait.
 EM_ASYNC_JS(int, storeSettle, (), { return (await Module.galaxyStore.settle()) ? 1 : 0; });
@@ -68,6 +71,7 @@ bool exists(const std::string& path) {
 }  // namespace
 
 File::File(const std::string& path, OpenMode mode) {
+    if (storeKeepsFiles() != 0 && storeHasUnread(path.c_str()) != 0) storeRead(path.c_str());
     const int fd = ::open(path.c_str(), openFlags(mode), 0644);
     if (fd < 0)
         openError_ = openErrorOf(errno);

@@ -105,8 +105,13 @@ function makeGalaxyStore(db) {
       return close.apply(this, arguments);
     };
     FS.truncate = function (path, length) {
-      const result = truncate.apply(this, arguments);
       const node = typeof path === 'string' ? nodeAt(path) : path;
+      // Only ever emptied before it is read (a replaced import): nothing to read then.
+      if (node && node.storeUnread && length === 0) {
+        node.storeUnread = false;
+        node.contents = null;
+      }
+      const result = truncate.apply(this, arguments);
       if (node && kept(FS.getPath(node))) markDirty(node, Math.max(0, length - 1), 1);
       return result;
     };
@@ -148,32 +153,53 @@ function makeGalaxyStore(db) {
   }
 
   return {
-    // Puts every stored file into the game's folder; then watches it.
-    load() {
+    // Puts every stored file into the game's folder by name and size only:
+    // its contents are read when it is first opened (ensureLoaded). Then
+    // watches the folder.
+    listStored() {
       return new Promise((resolve, reject) => {
-        const tx = db.transaction(['files', 'blocks'], 'readonly');
+        const tx = db.transaction(['files'], 'readonly');
         const names = tx.objectStore('files').getAllKeys();
         const metas = tx.objectStore('files').getAll();
-        const keys = tx.objectStore('blocks').getAllKeys();
-        const blocks = tx.objectStore('blocks').getAll();
         tx.oncomplete = () => {
-          const byId = new Map();
           metas.result.forEach((meta, i) => {
-            byId.set(meta.id, {name: names.result[i], bytes: new Uint8Array(meta.size)});
+            const path = GALAXY_FOLDER + '/' + names.result[i];
+            FS.writeFile(path, new Uint8Array(0));
+            const node = FS.lookupPath(path).node;
+            node.storeId = meta.id;
+            node.usedBytes = meta.size;
+            node.storeUnread = meta.size > 0;
             nextId = Math.max(nextId, meta.id + 1);
           });
-          keys.result.forEach(([id, b], i) => {
-            const file = byId.get(id);
-            if (!file) return;
-            const part = blocks.result[i];
-            file.bytes.set(part.subarray(0, Math.max(0, Math.min(part.length, file.bytes.length - b * BLOCK))), b * BLOCK);
-          });
-          byId.forEach((file, id) => {
-            const path = GALAXY_FOLDER + '/' + file.name;
-            FS.writeFile(path, file.bytes);
-            FS.lookupPath(path).node.storeId = id;
-          });
           watch();
+          resolve();
+        };
+        tx.onabort = () => reject(tx.error);
+      });
+    },
+    // True when the file at `path` is kept and its contents not read yet.
+    unread(path) {
+      const node = nodeAt(path);
+      return !!(node && node.storeUnread);
+    },
+    // Reads a kept file's contents from storage, once.
+    ensureLoaded(path) {
+      const node = nodeAt(path);
+      if (!node || !node.storeUnread) return Promise.resolve();
+      return new Promise((resolve, reject) => {
+        const range = IDBKeyRange.bound([node.storeId, 0], [node.storeId, Infinity]);
+        const tx = db.transaction(['blocks'], 'readonly');
+        const keys = tx.objectStore('blocks').getAllKeys(range);
+        const blocks = tx.objectStore('blocks').getAll(range);
+        tx.oncomplete = () => {
+          if (!node.storeUnread) return resolve();  // emptied meanwhile
+          const bytes = new Uint8Array(node.usedBytes);
+          keys.result.forEach((key, i) => {
+            const at = key[1] * BLOCK;
+            if (at < bytes.length) bytes.set(blocks.result[i].subarray(0, bytes.length - at), at);
+          });
+          node.contents = bytes;
+          node.storeUnread = false;
           resolve();
         };
         tx.onabort = () => reject(tx.error);
@@ -190,15 +216,7 @@ function makeGalaxyStore(db) {
       if (!ok && Module.onStorageRefused) Module.onStorageRefused(refused);
       refused = null;
       return ok;
-    },
-    // Stores a file the page wrote into the folder (an imported galaxy).
-    keep(path) {
-      const node = nodeAt(path);
-      if (node) {
-        markDirty(node, 0, node.usedBytes || 0);
-        flush(node, FS.getPath(node));
-      }
-    },
+    }
   };
 }
 
@@ -222,7 +240,7 @@ Module.preRun.push(function () {
   if (!Module.galaxyDatabase) return;
   addRunDependency('galaxy-store');
   openGalaxyDatabase(Module.galaxyDatabase)
-    .then((db) => { const store = makeGalaxyStore(db); return store.load().then(() => store); })
+    .then((db) => { const store = makeGalaxyStore(db); return store.listStored().then(() => store); })
     .then((store) => { Module.galaxyStore = store; },
           (error) => { if (Module.onStoreUnavailable) Module.onStoreUnavailable(error); })
     .then(() => removeRunDependency('galaxy-store'));
