@@ -5,8 +5,8 @@
 // change in one transaction; IndexedDB runs them in the order they were
 // made, and each is all or nothing, so a tab closed at any moment leaves
 // the files as they were after some step of the game's save, never torn.
-// Made when the page names its database (Module.galaxyDatabase); the files
-// are loaded before the game starts.
+// Made when the page names its database (Module.galaxyDatabase): the kept
+// files are listed before the game starts, and each is read when first opened.
 
 var GALAXY_FOLDER = '/galaxies';
 
