@@ -15,6 +15,7 @@
 #include <cerrno>
 
 #include "platform/Interrupts.h"
+#include "platform/posix/FileAccess.h"
 
 // clang-format off
 // True when a store keeps the files (the page); Node's runs use the host's files.
@@ -34,25 +35,9 @@ EM_ASYNC_JS(int, storeSettle, (), { return (await Module.galaxyStore.settle()) ?
 
 namespace platform {
 
+using posix::descriptor;
+
 namespace {
-
-int openFlags(OpenMode mode) {
-    switch (mode) {
-        case OpenMode::Read: return O_RDONLY;
-        case OpenMode::ReadWrite: return O_RDWR;
-        case OpenMode::CreateNew: return O_WRONLY | O_CREAT | O_EXCL;
-        case OpenMode::Replace: return O_WRONLY | O_CREAT | O_TRUNC;
-    }
-    return O_RDONLY;
-}
-
-OpenError openErrorOf(int error) {
-    if (error == ENOENT) return OpenError::Missing;
-    if (error == EEXIST) return OpenError::NameTaken;
-    return OpenError::Other;
-}
-
-int descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
 
 // Everything written so far is in the store; always true where none keeps
 // the files. A page that is closing (the hangup) has no later to wait for:
@@ -72,41 +57,11 @@ bool exists(const std::string& path) {
 
 File::File(const std::string& path, OpenMode mode) {
     if (storeKeepsFiles() != 0 && storeHasUnread(path.c_str()) != 0) storeRead(path.c_str());
-    const int fd = ::open(path.c_str(), openFlags(mode), 0644);
+    const int fd = ::open(path.c_str(), posix::openFlags(mode), 0644);
     if (fd < 0)
-        openError_ = openErrorOf(errno);
+        openError_ = posix::openErrorOf(errno);
     else
         handle_ = fd;
-}
-
-// The store still gets what was written; only a close() waits for it.
-File::~File() {
-    if (isOpen()) ::close(descriptor(handle_));
-}
-
-std::int64_t File::readUpTo(std::int64_t offset, std::uint8_t* into, std::size_t size) {
-    std::int64_t total = 0;
-    while (size > 0) {
-        const ssize_t got = ::pread(descriptor(handle_), into, size, static_cast<off_t>(offset));
-        if (got < 0) return -1;
-        if (got == 0) break;
-        into += got;
-        size -= static_cast<std::size_t>(got);
-        offset += got;
-        total += got;
-    }
-    return total;
-}
-
-bool File::writeAt(std::int64_t offset, const std::uint8_t* from, std::size_t size) {
-    while (size > 0) {
-        const ssize_t put = ::pwrite(descriptor(handle_), from, size, static_cast<off_t>(offset));
-        if (put <= 0) return false;
-        from += put;
-        size -= static_cast<std::size_t>(put);
-        offset += put;
-    }
-    return true;
 }
 
 bool File::sync() {
@@ -144,11 +99,6 @@ bool removeFile(const std::string& path) {
     const bool removed = ::unlink(path.c_str()) == 0;
     stored();
     return removed;
-}
-
-std::size_t fileNameStart(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? 0 : slash + 1;
 }
 
 // The page runs one game at a time (a second tab is refused), so nothing
