@@ -6,7 +6,13 @@ FUZZ_SECONDS ?= 60
 # The Windows build: cross-compiled with MinGW-w64, run under Wine.
 WINDOWS_CMAKE = cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: play test bench fuzz clean windows package
+.PHONY: play test bench fuzz clean windows package web play-web bench-web
+
+# The browser build: Emscripten's optimizer finds its JavaScript parser there.
+WEB_ENV = NODE_PATH=/usr/share/nodejs
+WEB_CMAKE = $(WEB_ENV) cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \
+	-DCMAKE_TOOLCHAIN_FILE=$$(em-config EMSCRIPTEN_ROOT)/cmake/Modules/Platform/Emscripten.cmake
+WEB_PORT ?= 8080
 
 # Nothing but the game on the screen: the build speaks only when it fails,
 # and a game ended by Ctrl+C is no error of make's.
@@ -28,6 +34,25 @@ test:
 	@cmake --build build-test -j $(JOBS)
 	@cd build-test && ctest --output-on-failure -j $(JOBS)
 	@cd build-windows && ctest --output-on-failure -j $(JOBS)
+	@$(WEB_CMAKE) -DSTARHOLLOW_NATIVE_PROGRAM=$(CURDIR)/build-test/starhollow >/dev/null
+	@$(WEB_ENV) cmake --build build-web -j $(JOBS)
+	@cd build-web && ctest --output-on-failure -j $(JOBS)
+
+# build-web/: the page (index.html, page.js, keys.js, style.css) with the
+# game's module (starhollow.js, starhollow.wasm); any static host serves it.
+web:
+	@bash scripts/setup.sh web
+	@$(WEB_CMAKE) >/dev/null
+	@$(WEB_ENV) cmake --build build-web -j $(JOBS) --target starhollow web_page >build-web/build.log 2>&1 \
+	   || { cat build-web/build.log; exit 1; }
+
+play-web: web
+	@echo "Starhollow is at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops serving it)"
+	@cd build-web && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 >/dev/null 2>&1 || true
+
+# The page's timings in headless Chromium.
+bench-web: web
+	@node bench/web-bench.mjs build-web
 
 # build-windows/starhollow.exe, one file with no DLL beside it.
 windows:
@@ -59,4 +84,4 @@ fuzz:
 	   -artifact_prefix=build-fuzz/ build-fuzz/corpus
 
 clean:
-	rm -rf build build-test build-bench build-fuzz build-windows
+	rm -rf build build-test build-bench build-fuzz build-windows build-web

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the tools the build needs are present and installs the missing
-# Debian packages where apt-get can be used. Usage: setup.sh [base|bench|fuzz|windows|test]
-# (windows: the cross compiler and Wine; test: base and windows together)
+# Debian packages where apt-get can be used. Usage: setup.sh [base|bench|fuzz|windows|web|test]
+# (windows: the cross compiler and Wine; web: Emscripten, Chromium and the
+# browser tests' npm packages; test: base, windows and web together)
 set -euo pipefail
 
 want="${1:-base}"
@@ -24,6 +25,21 @@ if [ "$want" = windows ] || [ "$want" = test ]; then
   # GoogleTest's sources, built with the cross compiler.
   [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
 fi
+if [ "$want" = web ] || [ "$want" = test ]; then
+  command -v em++ >/dev/null 2>&1 || missing+=(emscripten)
+  command -v node >/dev/null 2>&1 || missing+=(nodejs)
+  command -v npm >/dev/null 2>&1 || missing+=(npm)
+  command -v chromium >/dev/null 2>&1 || missing+=(chromium)
+  command -v python3 >/dev/null 2>&1 || missing+=(python3)
+fi
+# The browser tests drive Chromium with puppeteer-core, from npm.
+npm_packages() {
+  if [ "$want" = web ] || [ "$want" = test ]; then
+    local page
+    page="$(cd "$(dirname "$0")/.." && pwd)/web"
+    [ -d "$page/node_modules/puppeteer-core" ] || (cd "$page" && npm ci --no-audit --no-fund --silent)
+  fi
+}
 if [ "$want" = bench ]; then
   have_header benchmark/benchmark.h || missing+=(libbenchmark-dev)
 fi
@@ -34,7 +50,10 @@ if [ "$want" = fuzz ]; then
     || missing+=(libclang-rt-dev)
 fi
 
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  npm_packages
+  exit 0
+fi
 
 if command -v apt-get >/dev/null 2>&1 && { [ "$(id -u)" -eq 0 ] || command -v sudo >/dev/null 2>&1; }; then
   SUDO=""
@@ -42,6 +61,7 @@ if command -v apt-get >/dev/null 2>&1 && { [ "$(id -u)" -eq 0 ] || command -v su
   echo "Installing missing packages: ${missing[*]}"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+  npm_packages
   exit 0
 fi
 

@@ -1,13 +1,16 @@
 #include "storage/OverlappedWriter.h"
 
 #include "platform/Interrupts.h"
+#include "platform/Process.h"
 
 OverlappedWriter::OverlappedWriter(const std::string& path)
     : file_(path, platform::OpenMode::Replace), filling_(BUFFER_SIZE), handed_(BUFFER_SIZE) {
     setp(filling_.data(), filling_.data() + filling_.size());
     // Ctrl+C and the other stops belong to the game's thread, which unwinds
-    // and removes the unfinished galaxy.
-    if (file_.isOpen()) writer_ = interrupt::threadWithoutStops([this] { writeLoop(); });
+    // and removes the unfinished galaxy. Where the process has no second
+    // thread (a page), each buffer is written as it is handed over.
+    if (file_.isOpen() && platform::threadsAvailable())
+        writer_ = interrupt::threadWithoutStops([this] { writeLoop(); });
 }
 
 // The file closes after the writer has stopped, and so before anyone may
@@ -35,6 +38,7 @@ int OverlappedWriter::sync() { return handOver() ? 0 : -1; }
 
 bool OverlappedWriter::handOver() {
     const std::size_t size = static_cast<std::size_t>(pptr() - pbase());
+    if (file_.isOpen() && !writer_.joinable() && !platform::threadsAvailable()) return writeNow(size);
     std::unique_lock lock(mutex_);
     if (!file_.isOpen() || !writer_.joinable()) return false;
     if (size > 0) {
@@ -57,15 +61,26 @@ void OverlappedWriter::writeLoop() {
         const char* const data = handed_.data();
         const std::size_t size = handedSize_;
         lock.unlock();
-        const bool written = file_.writeAt(written_, reinterpret_cast<const std::uint8_t*>(data), size);
-        written_ += static_cast<std::int64_t>(size);
-        // Only a hint: the disk starts on this part while the next is made.
-        if (written) file_.startWriteback();
+        const bool written = write(data, size);
         lock.lock();
         failed_ = failed_ || !written;
         handedPending_ = false;
         changed_.notify_all();
     }
+}
+
+bool OverlappedWriter::write(const char* data, std::size_t size) {
+    const bool written = file_.writeAt(written_, reinterpret_cast<const std::uint8_t*>(data), size);
+    written_ += static_cast<std::int64_t>(size);
+    // Only a hint: the disk starts on this part while the next is made.
+    if (written) file_.startWriteback();
+    return written;
+}
+
+bool OverlappedWriter::writeNow(std::size_t size) {
+    if (size > 0) failed_ = !write(filling_.data(), size) || failed_;
+    setp(filling_.data(), filling_.data() + filling_.size());
+    return !failed_;
 }
 
 void OverlappedWriter::stopWriter() {

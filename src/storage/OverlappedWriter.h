@@ -2,7 +2,8 @@
 // A file written from a second thread: the game's thread fills one buffer
 // while the other is handed to the system and started on its way to the
 // disk, so that generating a new galaxy and writing it overlap. Nothing else
-// is shared: the second thread sees only the buffers handed to it.
+// is shared: the second thread sees only the buffers handed to it. A process
+// without threads (a page) writes each buffer when it is full.
 
 #include <condition_variable>
 #include <cstddef>
@@ -39,6 +40,10 @@ private:
     // write has failed.
     bool handOver();
     void writeLoop();
+    // Writes at the end of what was written so far; the writer's own.
+    bool write(const char* data, std::size_t size);
+    // Without a writer thread: the filled buffer is written at once.
+    bool writeNow(std::size_t size);
     void stopWriter();
 
     platform::File file_;

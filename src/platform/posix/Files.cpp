@@ -5,33 +5,18 @@
 
 #include <cerrno>
 
+#include "platform/posix/FileAccess.h"
 #include "platform/posix/SystemExtras.h"
 
 namespace platform {
 
-namespace {
+using posix::descriptor;
 
-int openFlags(OpenMode mode) {
-    switch (mode) {
-        case OpenMode::Read: return O_RDONLY;
-        case OpenMode::ReadWrite: return O_RDWR;
-        case OpenMode::CreateNew: return O_WRONLY | O_CREAT | O_EXCL;
-        case OpenMode::Replace: return O_WRONLY | O_CREAT | O_TRUNC;
-    }
-    return O_RDONLY;
-}
+namespace {
 
 // Galaxies as the game always made them: others may read them. A pending
 // save is left to the umask.
 mode_t permissions(OpenMode mode) { return mode == OpenMode::Replace ? 0644 : 0666; }
-
-OpenError openErrorOf(int error) {
-    if (error == ENOENT) return OpenError::Missing;
-    if (error == EEXIST) return OpenError::NameTaken;
-    return OpenError::Other;
-}
-
-int descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
 
 std::string folderOf(const std::string& file) {
     const std::size_t start = fileNameStart(file);
@@ -66,42 +51,11 @@ FileHold::~FileHold() {
 bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 File::File(const std::string& path, OpenMode mode) {
-    const int fd = ::open(path.c_str(), openFlags(mode) | O_CLOEXEC, permissions(mode));
+    const int fd = ::open(path.c_str(), posix::openFlags(mode) | O_CLOEXEC, permissions(mode));
     if (fd < 0)
-        openError_ = openErrorOf(errno);
+        openError_ = posix::openErrorOf(errno);
     else
         handle_ = fd;
-}
-
-File::~File() {
-    if (isOpen()) ::close(descriptor(handle_));
-}
-
-std::int64_t File::readUpTo(std::int64_t offset, std::uint8_t* into, std::size_t size) {
-    std::int64_t total = 0;
-    while (size > 0) {
-        const ssize_t got = ::pread(descriptor(handle_), into, size, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return -1;
-        if (got == 0) break;
-        into += got;
-        size -= static_cast<std::size_t>(got);
-        offset += got;
-        total += got;
-    }
-    return total;
-}
-
-bool File::writeAt(std::int64_t offset, const std::uint8_t* from, std::size_t size) {
-    while (size > 0) {
-        const ssize_t put = ::pwrite(descriptor(handle_), from, size, static_cast<off_t>(offset));
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        from += put;
-        size -= static_cast<std::size_t>(put);
-        offset += put;
-    }
-    return true;
 }
 
 bool File::sync() {
@@ -117,11 +71,6 @@ bool File::close() {
     const std::intptr_t handle = handle_;
     handle_ = CLOSED;
     return handle != CLOSED && ::close(descriptor(handle)) == 0;
-}
-
-std::size_t fileNameStart(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? 0 : slash + 1;
 }
 
 RenameResult renameWithoutReplacing(const std::string& from, const std::string& to) {

@@ -15,4 +15,6 @@ bool processAlive(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid),
 
 std::optional<std::filesystem::path> programFile() { return posix::programFile(); }
 
+bool threadsAvailable() { return true; }
+
 }  // namespace platform

@@ -30,4 +30,6 @@ std::optional<std::filesystem::path> programFile() {
     }
 }
 
+bool threadsAvailable() { return true; }
+
 }  // namespace platform
