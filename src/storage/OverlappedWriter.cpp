@@ -38,7 +38,8 @@ int OverlappedWriter::sync() { return handOver() ? 0 : -1; }
 
 bool OverlappedWriter::handOver() {
     const std::size_t size = static_cast<std::size_t>(pptr() - pbase());
-    if (file_.isOpen() && !writer_.joinable() && !platform::threadsAvailable()) return writeNow(size);
+    // Without a writer thread the buffer is written here and now.
+    if (!platform::threadsAvailable()) return file_.isOpen() && writeNow(size);
     std::unique_lock lock(mutex_);
     if (!file_.isOpen() || !writer_.joinable()) return false;
     if (size > 0) {
